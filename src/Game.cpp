@@ -1,0 +1,107 @@
+#include "Game.h"
+
+#include <SDL.h>
+
+namespace {
+
+constexpr int kScreenWidth = 800;
+constexpr int kScreenHeight = 600;
+constexpr int kScreenDepth = 32;
+constexpr uint32_t kLandColor = 0x229900;  // green (34, 153, 0)
+constexpr uint32_t kSkyColor = 0x0000EE;   // blue (0, 0, 238), when there is no picture
+
+constexpr int32_t kHighestLand = 500;
+constexpr int32_t kLowestLand = 1;
+constexpr int32_t kLandVariation = 60;
+constexpr int32_t kFirstSmoothing = 50;
+constexpr int32_t kSmoothingAfterPlacement = 1;
+constexpr int32_t kMinTankDist = 50;
+constexpr int32_t kDirtGap = 3;
+
+struct TTankSetup {
+  uint32_t TrackSize;
+  int32_t TurretX;
+  int32_t TurretY;
+  int32_t TurretLength;
+  uint32_t Color;
+  const char* Sprite;
+};
+
+constexpr TTankSetup kTankSetups[kMaxTanks] = {
+    {13, -1, -8, 12, 0x008442, "TK-1.bmp"},
+    {13, 0, -8, 12, 0xE74218, "TK-2.bmp"},
+    {13, -4, -8, 13, 0x8400FF, "TK-3.bmp"},
+    {13, -5, -8, 14, 0xFFFF84, "TK-4.bmp"},
+};
+
+}  // namespace
+
+uint32_t Get_FPS(uint32_t FPS) { return FPS == 0 ? 0 : 1000 / FPS; }
+
+bool ProgramCreate(TGame& Game, uint32_t Seed, std::string& Failure) {
+  Game.Random = TMersenneTwister(Seed);
+  if (SDL_Init(SDL_INIT_VIDEO) != 0) {
+    Failure = std::string("cannot initialise SDL video: ") + SDL_GetError();
+    return false;
+  }
+  SDL_WM_SetCaption("Tumult 2D", nullptr);
+  Game.GameScreen = SDL_SetVideoMode(kScreenWidth, kScreenHeight, kScreenDepth, 0);
+  if (Game.GameScreen == nullptr) {
+    Failure = std::string("cannot set the 800x600 32-bit video mode: ") + SDL_GetError();
+    SDL_Quit();
+    return false;
+  }
+  SDL_ShowCursor(SDL_DISABLE);
+  return true;
+}
+
+void BuildBattle(TGame& Game) {
+  Game.Level = TBattlefield::Init(Game.GameScreen->w, Game.GameScreen->h, kLandColor, kSkyColor,
+                                  true, "DesertEclipse.bmp");
+  Game.Level->GenerateLand(Game.Random, kHighestLand, kLowestLand, kLandVariation);
+  Game.Level->SmoothenLand(kFirstSmoothing);
+  Game.NumberOfTanks = kMaxTanks;
+  for (int i = 0; i < kMaxTanks; ++i) {
+    const TTankSetup& setup = kTankSetups[i];
+    Game.Tanks[i] = TTank::Init(setup.TrackSize, setup.TurretX, setup.TurretY,
+                                setup.TurretLength, setup.Color, setup.Sprite);
+  }
+  Game.Level->ScatterTanks(Game.Random, Game.Tanks, Game.NumberOfTanks, kMinTankDist, kDirtGap);
+  Game.Level->SmoothenLand(kSmoothingAfterPlacement);
+  Game.RunClock = 0;
+}
+
+void GameCycle(TGame& /*Game*/) {}
+
+void DrawScreen(TGame& Game) {
+  Game.Level->DrawSky(Game.GameScreen);
+  Game.Level->DrawLand(Game.GameScreen);
+  for (int i = 0; i < Game.NumberOfTanks; ++i) {
+    Game.Tanks[i]->Draw(Game.GameScreen);
+  }
+  SDL_Flip(Game.GameScreen);
+}
+
+void RunFrameLoop(TGame& Game, TPollEvent Poll) {
+  const uint32_t pause = Get_FPS(Game_FPS);
+  do {
+    SDL_Delay(pause);
+    DoGameInput(Game.GameInput, Game.GameMode, Poll);
+    GameCycle(Game);
+    DrawScreen(Game);
+    ++Game.RunClock;
+  } while (Game.GameMode != TGameMode::gmQuit);
+}
+
+void ReleaseBattle(TGame& Game) {
+  for (int i = 0; i < Game.NumberOfTanks; ++i) {
+    Game.Tanks[i].reset();
+  }
+  Game.Level.reset();
+}
+
+void ProgramClose(TGame& Game) {
+  SDL_ShowCursor(SDL_ENABLE);
+  SDL_Quit();
+  Game.GameScreen = nullptr;
+}

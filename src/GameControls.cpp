@@ -1,0 +1,57 @@
+#include "GameControls.h"
+
+#include <SDL.h>
+
+namespace {
+
+// The flag that a key drives, or null for a key the game does not use.
+bool* FlagForKey(TGameControls& Controls, int32_t KeySymbol) {
+  switch (KeySymbol) {
+    case SDLK_UP:
+      return &Controls.Up;
+    case SDLK_DOWN:
+      return &Controls.Down;
+    case SDLK_LEFT:
+      return &Controls.Left;
+    case SDLK_RIGHT:
+      return &Controls.Right;
+    case SDLK_SPACE:
+    case SDLK_RETURN:
+      return &Controls.Fire;
+    case SDLK_TAB:
+      return &Controls.Select;
+    case SDLK_ESCAPE:
+      return &Controls.Menu;
+    default:
+      return nullptr;
+  }
+}
+
+}  // namespace
+
+void ApplyInputEvent(TGameControls& Controls, uint8_t EventType, int32_t KeySymbol) {
+  if (EventType != kKeyDownEvent && EventType != kKeyUpEvent) {
+    return;
+  }
+  if (bool* flag = FlagForKey(Controls, KeySymbol)) {
+    *flag = EventType == kKeyDownEvent;
+  }
+}
+
+void FinishInputPass(TGameControls& Controls, TGameMode& Mode) {
+  if (Controls.Menu) {
+    Mode = TGameMode::gmQuit;
+  }
+  Controls.Fire = false;
+  Controls.Select = false;
+  Controls.Menu = false;
+}
+
+void DoGameInput(TGameControls& Controls, TGameMode& Mode, TPollEvent Poll) {
+  SDL_Event event;
+  while (Poll(&event) > 0) {
+    const bool isKey = event.type == SDL_KEYDOWN || event.type == SDL_KEYUP;
+    ApplyInputEvent(Controls, event.type, isKey ? static_cast<int32_t>(event.key.keysym.sym) : 0);
+  }
+  FinishInputPass(Controls, Mode);
+}

@@ -1,0 +1,45 @@
+#include <algorithm>
+
+#include "game/Battlefield.h"
+#include "graphics/LineAndRect.h"
+
+namespace {
+
+// The display the game opens; the plain sky covers it whatever the battlefield's own size.
+constexpr int32_t kSkyWidth = 800;
+constexpr int32_t kSkyHeight = 600;
+
+// A row for a vertical line's end point: rows beyond the surface become the row just off it,
+// which leaves the same pixels on the surface and keeps the value in 32 bits.
+int32_t LineRow(int64_t Row, const SDL_Surface& Surface) {
+  return static_cast<int32_t>(std::clamp<int64_t>(Row, -1, Surface.h));
+}
+
+}  // namespace
+
+void TBattlefield::DrawSky(PSDL_Surface GameScreen) const {
+  if (GameScreen == nullptr) {
+    return;
+  }
+  if (IsBGImage && Background) {
+    DrawBackgound(GameScreen, Background.get());
+    return;
+  }
+  // A missing picture falls back to the plain fill, so the frame is still cleared. The
+  // rectangle is a local value: nothing is allocated per frame.
+  TSDL_Rect sky = SDLRect(0, 0, kSkyWidth, kSkyHeight);
+  SDL_FillRect(GameScreen, &sky, SkyColor);
+}
+
+void TBattlefield::DrawLand(PSDL_Surface GameScreen) const {
+  if (GameScreen == nullptr) {
+    return;
+  }
+  const int32_t columns = std::min(UsedColumns(), GameScreen->w);
+  const int64_t bottom = int64_t{Height} - 1;
+  for (int32_t column = 0; column < columns; ++column) {
+    const int64_t top = bottom - LandHeight[column];
+    SDL_DrawLine(GameScreen, column, LineRow(bottom, *GameScreen), column,
+                 LineRow(top, *GameScreen), LandColor);
+  }
+}

@@ -1,0 +1,18 @@
+// Where the game objects find their pictures: under "images/" relative to the working
+// directory, so the game runs from the folder that holds that directory.
+#ifndef TUMULT2D_GAME_GAMEIMAGES_H_
+#define TUMULT2D_GAME_GAMEIMAGES_H_
+
+#include <string>
+
+#include "graphics/GraphicsUnit.h"
+
+// "images/" followed by FileName, unchanged.
+std::string GameImagePath(const std::string& FileName);
+
+// Loads images/FileName with LoadImage. A picture that cannot be loaded gives null, as
+// LoadImage does, and one warning line on stderr naming the path: the game goes on without
+// it, but a broken install should not pass for a working game.
+TSurfacePtr LoadGameImage(const std::string& FileName, bool Transparent);
+
+#endif  // TUMULT2D_GAME_GAMEIMAGES_H_

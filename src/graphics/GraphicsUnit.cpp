@@ -1,0 +1,105 @@
+#include "graphics/GraphicsUnit.h"
+
+#include <cstdint>
+#include <cstring>
+
+namespace {
+
+constexpr Uint32 kColorKeyFlags = SDL_SRCCOLORKEY | SDL_RLEACCEL;
+
+// The value of the top-left pixel in the loaded file's own format. Reading just that pixel
+// (rather than a whole 32-bit word) keeps the read inside the pixel buffer for any image size;
+// the extra bytes a word would add lie outside the format's colour masks anyway, and for a
+// palette image the first byte alone is the first pixel's index.
+Uint32 FirstPixel(const SDL_Surface& Image) {
+  const auto* const bytes = static_cast<const uint8_t*>(Image.pixels);
+  switch (Image.format->BytesPerPixel) {
+    case 1:
+      return bytes[0];
+    case 2: {
+      uint16_t value = 0;
+      std::memcpy(&value, bytes, sizeof value);
+      return value;
+    }
+    case 3:  // SDL's own order for a 24-bit value on this machine
+      return SDL_BYTEORDER == SDL_LIL_ENDIAN
+                 ? Uint32{bytes[0]} | Uint32{bytes[1]} << 8 | Uint32{bytes[2]} << 16
+                 : Uint32{bytes[2]} | Uint32{bytes[1]} << 8 | Uint32{bytes[0]} << 16;
+    default: {
+      uint32_t value = 0;
+      std::memcpy(&value, bytes, sizeof value);
+      return value;
+    }
+  }
+}
+
+void KeyFromFirstPixel(SDL_Surface& Image) {
+  if (Image.w <= 0 || Image.h <= 0 || Image.pixels == nullptr) {
+    return;  // no first pixel to take the key from
+  }
+  SDL_Surface* const surface = &Image;  // SDL_MUSTLOCK wants a plain pointer name
+  const bool mustLock = SDL_MUSTLOCK(surface);
+  if (mustLock && SDL_LockSurface(surface) != 0) {
+    return;
+  }
+  const Uint32 key = FirstPixel(Image);
+  if (mustLock) {
+    SDL_UnlockSurface(surface);
+  }
+  SDL_SetColorKey(&Image, kColorKeyFlags, key);
+}
+
+}  // namespace
+
+TSurfacePtr LoadImage(const std::string& DataFile, bool Transparent) {
+  const TSurfacePtr loaded(SDL_LoadBMP(DataFile.c_str()));
+  if (!loaded) {
+    return nullptr;
+  }
+  // The key is set before the conversion so that the converted surface carries it, mapped
+  // into the display format, together with the run-length flag.
+  if (Transparent) {
+    KeyFromFirstPixel(*loaded);
+  }
+  return TSurfacePtr(SDL_DisplayFormat(loaded.get()));
+}
+
+void UnloadImage(TSurfacePtr Image) { Image.reset(); }
+
+bool OnScreen(PSDL_Surface GameScreen, int32_t X, int32_t Y, int32_t ScreenX, int32_t ScreenY) {
+  if (GameScreen == nullptr) {
+    return false;
+  }
+  // 64-bit sums, so that a window near the edge of the 32-bit range cannot wrap.
+  const bool inColumns = ScreenX <= X && int64_t{X} < int64_t{ScreenX} + GameScreen->w;
+  const bool inRows = ScreenY <= Y && int64_t{Y} < int64_t{ScreenY} + GameScreen->h;
+  return inColumns && inRows;
+}
+
+void DrawTile(PSDL_Surface GameScreen, int32_t X, int32_t Y, int32_t TileIndex, int32_t TileSize,
+              PSDL_Surface TileSet) {
+  if (GameScreen == nullptr || TileSet == nullptr) {
+    return;
+  }
+  const int64_t size = TileSize;
+  if (X >= GameScreen->w || X <= -size || Y >= GameScreen->h || Y <= -size) {
+    return;
+  }
+  // The tile's left edge is formed in 32 bits (wrapping, not overflowing) before the rectangle
+  // keeps its low 16 bits.
+  const auto left = static_cast<int32_t>(static_cast<uint32_t>(TileIndex) *
+                                         static_cast<uint32_t>(TileSize));
+  TSDL_Rect source = SDLRect(left, 0, TileSize, TileSize);
+  TSDL_Rect destination = SDLRect(X, Y, TileSize, TileSize);
+  SDL_BlitSurface(TileSet, &source, GameScreen, &destination);
+}
+
+void DrawBackgound(PSDL_Surface GameScreen, PSDL_Surface BGImage) {
+  if (GameScreen == nullptr || BGImage == nullptr || BGImage->w <= 0 || BGImage->h <= 0) {
+    return;
+  }
+  // One record serves as source and destination: SDL reads the source rectangle before it
+  // writes the clipped destination back.
+  TSDL_Rect whole = SDLRect(0, 0, BGImage->w, BGImage->h);
+  SDL_BlitSurface(BGImage, &whole, GameScreen, &whole);
+}

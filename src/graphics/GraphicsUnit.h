@@ -1,0 +1,51 @@
+// Bringing bitmap images onto the display: loading a BMP into a display-format surface with
+// an optional transparent colour, copying whole images and tiles to the screen, and a test of
+// whether a point is on the screen. Nothing here keeps state; the drawing routines borrow the
+// surfaces they are given.
+//
+// Every blit goes through SDL_BlitSurface with a source and a destination rectangle: the
+// source rectangle's size decides how much is copied, only x and y of the destination count,
+// and the copy is clipped to the destination's clip rectangle.
+#ifndef TUMULT2D_GRAPHICS_GRAPHICSUNIT_H_
+#define TUMULT2D_GRAPHICS_GRAPHICSUNIT_H_
+
+#include <SDL.h>
+
+#include <memory>
+#include <string>
+
+#include "graphics/LineAndRect.h"
+
+struct TSurfaceDeleter {
+  void operator()(SDL_Surface* Surface) const { SDL_FreeSurface(Surface); }
+};
+
+// A surface that this program made and must free (never the display surface, which belongs
+// to SDL).
+using TSurfacePtr = std::unique_ptr<SDL_Surface, TSurfaceDeleter>;
+
+// Reads the BMP at DataFile (used as given, no directory or extension added) and converts it to
+// the display's pixel format, so that every later blit copies without conversion. With
+// Transparent set, the first pixel's colour becomes the colour key, with run-length blitting;
+// an image with a palette is keyed by the first pixel's index, and an empty image gets no key.
+// Returns null when the file cannot be read or converted. REQUIRES: the video mode is set.
+TSurfacePtr LoadImage(const std::string& DataFile, bool Transparent);
+
+// Frees an image that LoadImage made. Null is fine.
+void UnloadImage(TSurfacePtr Image);
+
+// True when (X, Y) lies inside the screen-sized window whose top-left corner is (ScreenX,
+// ScreenY): ScreenX <= X < ScreenX + w and ScreenY <= Y < ScreenY + h. False for a null screen.
+bool OnScreen(PSDL_Surface GameScreen, int32_t X, int32_t Y, int32_t ScreenX, int32_t ScreenY);
+
+// Copies tile TileIndex of a one-row strip of square tiles to (X, Y). A tile wholly off the
+// screen is not blitted at all; a partly visible one is clipped. Null surfaces draw nothing.
+void DrawTile(PSDL_Surface GameScreen, int32_t X, int32_t Y, int32_t TileIndex, int32_t TileSize,
+              PSDL_Surface TileSet);
+
+// Copies the whole image to the screen's top-left corner; a larger image shows its top-left
+// part, a smaller one leaves the rest of the screen as it was. An empty or null image draws
+// nothing.
+void DrawBackgound(PSDL_Surface GameScreen, PSDL_Surface BGImage);
+
+#endif  // TUMULT2D_GRAPHICS_GRAPHICSUNIT_H_

@@ -1,0 +1,159 @@
+#include "graphics/LineAndRect.h"
+
+#include <algorithm>
+#include <cstring>
+
+namespace {
+
+template <int BytesPerPixel>
+void StorePixel(uint8_t* Target, uint32_t Pixel) {
+  if constexpr (BytesPerPixel == 1) {
+    *Target = static_cast<uint8_t>(Pixel);
+  } else if constexpr (BytesPerPixel == 2) {
+    const auto word = static_cast<uint16_t>(Pixel);
+    std::memcpy(Target, &word, sizeof word);
+  } else if constexpr (BytesPerPixel == 3) {
+    Target[0] = static_cast<uint8_t>(Pixel >> 16);
+    Target[1] = static_cast<uint8_t>(Pixel >> 8);
+    Target[2] = static_cast<uint8_t>(Pixel);
+  } else {
+    std::memcpy(Target, &Pixel, sizeof Pixel);
+  }
+}
+
+// One axis of a line: where it starts, which way it steps and how many pixels the surface has
+// along it.
+struct TLineAxis {
+  int64_t Start;
+  int64_t Step;
+  int64_t Extent;
+};
+
+// The range of k (0 <= k <= Span) for which Start + k * Step lies on the surface, as
+// [First, Last]; empty when First > Last.
+struct TStepRange {
+  int64_t First;
+  int64_t Last;
+};
+
+TStepRange OnSurfaceSteps(const TLineAxis& Axis, int64_t Span) {
+  if (Axis.Step > 0) {
+    return {std::max<int64_t>(0, -Axis.Start), std::min(Span, Axis.Extent - 1 - Axis.Start)};
+  }
+  return {std::max<int64_t>(0, Axis.Start - (Axis.Extent - 1)), std::min(Span, Axis.Start)};
+}
+
+template <int BytesPerPixel>
+void WalkLine(SDL_Surface* Surface, TLineAxis Major, TLineAxis Minor, int64_t MajorSpan,
+              int64_t MinorSpan, bool XIsMajor, uint32_t Color) {
+  const TStepRange steps = OnSurfaceSteps(Major, MajorSpan);
+  if (steps.First > steps.Last) {
+    return;
+  }
+  // The error sum after k steps is (k * (b + 1)) mod (a + 1) and the minor axis has moved
+  // floor(k * (b + 1) / (a + 1)); both fit in 64 bits for any 32-bit end points.
+  const auto majorCount = static_cast<uint64_t>(MajorSpan + 1);
+  const auto minorCount = static_cast<uint64_t>(MinorSpan + 1);
+  const uint64_t progress = static_cast<uint64_t>(steps.First) * minorCount;
+  auto error = static_cast<int64_t>(progress % majorCount);
+  int64_t minor = Minor.Start + static_cast<int64_t>(progress / majorCount) * Minor.Step;
+  int64_t major = Major.Start + steps.First * Major.Step;
+
+  auto* const pixels = static_cast<uint8_t*>(Surface->pixels);
+  const int64_t pitch = Surface->pitch;
+  for (int64_t k = steps.First; k <= steps.Last; ++k) {
+    if (minor >= 0 && minor < Minor.Extent) {
+      const int64_t x = XIsMajor ? major : minor;
+      const int64_t y = XIsMajor ? minor : major;
+      StorePixel<BytesPerPixel>(pixels + y * pitch + x * BytesPerPixel, Color);
+    } else if ((Minor.Step > 0) == (minor >= Minor.Extent)) {
+      return;  // the minor axis has left the surface for good
+    }
+    error += static_cast<int64_t>(minorCount);
+    if (error >= static_cast<int64_t>(majorCount)) {
+      error -= static_cast<int64_t>(majorCount);
+      minor += Minor.Step;
+    }
+    major += Major.Step;
+  }
+}
+
+}  // namespace
+
+void SDL_DrawLine(PSDL_Surface DstSurface, int32_t x1, int32_t y1, int32_t x2, int32_t y2,
+                  uint32_t Color) {
+  if (DstSurface == nullptr || DstSurface->pixels == nullptr) {
+    return;
+  }
+  const int64_t dx = int64_t{x2} - x1;
+  const int64_t dy = int64_t{y2} - y1;
+  const TLineAxis xAxis{x1, dx < 0 ? -1 : 1, DstSurface->w};
+  const TLineAxis yAxis{y1, dy < 0 ? -1 : 1, DstSurface->h};
+  const int64_t xSpan = dx < 0 ? -dx : dx;
+  const int64_t ySpan = dy < 0 ? -dy : dy;
+  const bool xIsMajor = xSpan >= ySpan;
+  const TLineAxis& major = xIsMajor ? xAxis : yAxis;
+  const TLineAxis& minor = xIsMajor ? yAxis : xAxis;
+  const int64_t majorSpan = xIsMajor ? xSpan : ySpan;
+  const int64_t minorSpan = xIsMajor ? ySpan : xSpan;
+  switch (DstSurface->format->BytesPerPixel) {
+    case 1:
+      WalkLine<1>(DstSurface, major, minor, majorSpan, minorSpan, xIsMajor, Color);
+      break;
+    case 2:
+      WalkLine<2>(DstSurface, major, minor, majorSpan, minorSpan, xIsMajor, Color);
+      break;
+    case 3:
+      WalkLine<3>(DstSurface, major, minor, majorSpan, minorSpan, xIsMajor, Color);
+      break;
+    case 4:
+      WalkLine<4>(DstSurface, major, minor, majorSpan, minorSpan, xIsMajor, Color);
+      break;
+    default:
+      break;
+  }
+}
+
+void SDL_PutPixel(PSDL_Surface DstSurface, int32_t x, int32_t y, uint32_t Pixel) {
+  if (DstSurface == nullptr || DstSurface->pixels == nullptr) {
+    return;
+  }
+  if (x < 0 || y < 0 || x >= DstSurface->w || y >= DstSurface->h) {
+    return;
+  }
+  const int bytesPerPixel = DstSurface->format->BytesPerPixel;
+  uint8_t* const target = static_cast<uint8_t*>(DstSurface->pixels) +
+                          static_cast<ptrdiff_t>(y) * DstSurface->pitch +
+                          static_cast<ptrdiff_t>(x) * bytesPerPixel;
+  switch (bytesPerPixel) {
+    case 1:
+      StorePixel<1>(target, Pixel);
+      break;
+    case 2:
+      StorePixel<2>(target, Pixel);
+      break;
+    case 3:
+      StorePixel<3>(target, Pixel);
+      break;
+    case 4:
+      StorePixel<4>(target, Pixel);
+      break;
+    default:
+      break;
+  }
+}
+
+TSDL_Rect SDLRect(int32_t aLeft, int32_t aTop, int32_t aWidth, int32_t aHeight) {
+  // Conversions to the narrower types keep the low 16 bits, as the wrap requires.
+  TSDL_Rect rect;
+  rect.x = static_cast<Sint16>(static_cast<uint16_t>(aLeft));
+  rect.y = static_cast<Sint16>(static_cast<uint16_t>(aTop));
+  rect.w = static_cast<Uint16>(aWidth);
+  rect.h = static_cast<Uint16>(aHeight);
+  return rect;
+}
+
+std::unique_ptr<TSDL_Rect> PSDLRect(int32_t aLeft, int32_t aTop, int32_t aWidth,
+                                    int32_t aHeight) {
+  return std::make_unique<TSDL_Rect>(SDLRect(aLeft, aTop, aWidth, aHeight));
+}

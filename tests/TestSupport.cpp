@@ -1,0 +1,64 @@
+#include "TestSupport.h"
+
+#include <cstdlib>
+#include <cstring>
+
+uint32_t TScriptedDraws::NextWord() {
+  if (Taken_ >= Words_.size()) {
+    ADD_FAILURE() << "more draws taken than scripted (" << Words_.size() << ")";
+    ++Taken_;
+    return Words_.empty() ? 0 : Words_.back();
+  }
+  return Words_[Taken_++];
+}
+
+uint32_t WordForReal(double R) { return static_cast<uint32_t>(R * 4294967296.0); }
+
+void DummyDisplayTest::SetUp() {
+  setenv("SDL_VIDEODRIVER", "dummy", 1);
+  ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
+  Screen_ = SDL_SetVideoMode(800, 600, 32, 0);
+  ASSERT_NE(Screen_, nullptr) << SDL_GetError();
+}
+
+void DummyDisplayTest::TearDown() { SDL_Quit(); }
+
+TSurfacePtr MakeSurface(int Width, int Height, uint32_t Fill) {
+  TSurfacePtr surface(SDL_CreateRGBSurface(SDL_SWSURFACE, Width, Height, 32, 0x00FF0000,
+                                           0x0000FF00, 0x000000FF, 0));
+  if (surface) {
+    SDL_FillRect(surface.get(), nullptr, Fill);
+  }
+  return surface;
+}
+
+uint32_t PixelAt(const SDL_Surface* Surface, int X, int Y) {
+  uint32_t value = 0;
+  const auto* row = static_cast<const uint8_t*>(Surface->pixels) + Y * Surface->pitch;
+  std::memcpy(&value, row + X * 4, sizeof value);
+  return value;
+}
+
+std::set<std::pair<int, int>> PixelsEqualTo(const SDL_Surface* Surface, uint32_t Value) {
+  std::set<std::pair<int, int>> found;
+  for (int y = 0; y < Surface->h; ++y) {
+    for (int x = 0; x < Surface->w; ++x) {
+      if (PixelAt(Surface, x, y) == Value) {
+        found.emplace(x, y);
+      }
+    }
+  }
+  return found;
+}
+
+uint64_t SurfaceChecksum(const SDL_Surface* Surface) {
+  uint64_t hash = 14695981039346656037ULL;
+  const int rowBytes = Surface->w * Surface->format->BytesPerPixel;
+  for (int y = 0; y < Surface->h; ++y) {
+    const auto* row = static_cast<const uint8_t*>(Surface->pixels) + y * Surface->pitch;
+    for (int i = 0; i < rowBytes; ++i) {
+      hash = (hash ^ row[i]) * 1099511628211ULL;
+    }
+  }
+  return hash;
+}
