@@ -79,7 +79,6 @@ TEST(Rounding, KeepsTheLowThirtyTwoBits) {
   EXPECT_EQ(Round(4294967296.0L + 5.0L), 5);
   EXPECT_EQ(Round(2147483648.0L), INT32_MIN);
   EXPECT_EQ(Round(-2147483649.0L), INT32_MAX);
-  EXPECT_EQ(Round(1e30L), Round(1e30L));  // finite and deterministic, whatever its value
   EXPECT_EQ(Round(std::numeric_limits<long double>::quiet_NaN()), 0);
   EXPECT_EQ(Round(std::numeric_limits<long double>::infinity()), 0);
 }
