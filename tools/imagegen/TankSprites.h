@@ -1,0 +1,17 @@
+#pragma once
+
+#include "Image.h"
+
+namespace imagegen {
+
+constexpr int kTankWidth = 27;
+constexpr int kTankHeight = 20;
+
+// The game draws the gun as a one-pixel line on this row before blitting the sprite, so the
+// sprite must stay see-through on it to the right of the turret.
+constexpr int kBarrelRow = kTankHeight - 8;
+
+// A tank in shades of its turret colour on a magenta (see-through) field.
+Image makeTankSprite(Rgb turretColour);
+
+}  // namespace imagegen
