@@ -36,7 +36,9 @@ constexpr TTankSetup kTankSetups[kMaxTanks] = {
 
 }  // namespace
 
-uint32_t Get_FPS(uint32_t FPS) { return FPS == 0 ? 0 : 1000 / FPS; }
+uint32_t Get_FPS(uint32_t FPS) {
+  return FPS == 0 ? 0 : 1000 / FPS;
+}
 
 bool ProgramCreate(TGame& Game, uint32_t Seed, std::string& Failure) {
   Game.Random = TMersenneTwister(Seed);
@@ -63,8 +65,8 @@ void BuildBattle(TGame& Game) {
   Game.NumberOfTanks = kMaxTanks;
   for (int i = 0; i < kMaxTanks; ++i) {
     const TTankSetup& setup = kTankSetups[i];
-    Game.Tanks[i] = TTank::Init(setup.TrackSize, setup.TurretX, setup.TurretY,
-                                setup.TurretLength, setup.Color, setup.Sprite);
+    Game.Tanks[i] = TTank::Init(setup.TrackSize, setup.TurretX, setup.TurretY, setup.TurretLength,
+                                setup.Color, setup.Sprite);
   }
   Game.Level->ScatterTanks(Game.Random, Game.Tanks, Game.NumberOfTanks, kMinTankDist, kDirtGap);
   Game.Level->SmoothenLand(kSmoothingAfterPlacement);

@@ -1,4 +1,6 @@
 // Tumult 2D: a hilly battlefield under a sky, four tanks on the ground, Escape to quit.
 #include "Program.h"
 
-int main() { return RunProgram(SeedFromClock()); }
+int main() {
+  return RunProgram(SeedFromClock());
+}

@@ -95,8 +95,9 @@ TEST_F(GameControls, OneShotFlagsAreNeverSetBetweenPasses) {
 TEST_F(GameControls, MouseWindowAndQuitEventsChangeNothing) {
   Press(SDLK_UP);
   Pass();
-  const SDL_EventType ignored[] = {SDL_MOUSEMOTION, SDL_MOUSEBUTTONDOWN, SDL_MOUSEBUTTONUP,
-                                   SDL_ACTIVEEVENT, SDL_QUIT, SDL_VIDEOEXPOSE};
+  const SDL_EventType ignored[] = {SDL_MOUSEMOTION,   SDL_MOUSEBUTTONDOWN,
+                                   SDL_MOUSEBUTTONUP, SDL_ACTIVEEVENT,
+                                   SDL_QUIT,          SDL_VIDEOEXPOSE};
   for (SDL_EventType type : ignored) {
     SDL_Event event{};
     event.type = static_cast<Uint8>(type);

@@ -65,7 +65,7 @@ TEST(PlaceTank, OnlyTrackColumnsDecideTheHeight) {
   TTankSlots tanks = MakeTanks(1, 2);
   TBattlefield field = Field(20);
   std::fill(field.LandHeight.begin(), field.LandHeight.end(), 50);
-  field.LandHeight[7] = 10;  // a margin column lower than the track is filled up
+  field.LandHeight[7] = 10;   // a margin column lower than the track is filled up
   field.LandHeight[10] = 60;  // a track column higher than the rest is dug down
   field.PlaceTank(10, 2, *tanks[0]);
   EXPECT_EQ(tanks[0]->Y, 50.0);
@@ -115,7 +115,8 @@ TEST(ScatterTanks, ColumnsTooCloseToAnEdgeAreRejectedWithoutWrapping) {
   // partly off the field and cost one draw each; 13 is the first column accepted.
   TTankSlots tanks = MakeTanks(1);
   TBattlefield field = Field(800);
-  TScriptedDraws draws({WordForColumn(0), WordForColumn(12), WordForColumn(787), WordForColumn(799), WordForColumn(13)});
+  TScriptedDraws draws({WordForColumn(0), WordForColumn(12), WordForColumn(787), WordForColumn(799),
+                        WordForColumn(13)});
   ASSERT_TRUE(field.ScatterTanks(draws, tanks, 1, 50, 3));
   EXPECT_EQ(tanks[0]->X, 13.0);
   EXPECT_EQ(draws.Taken(), 5U);

@@ -12,7 +12,9 @@ uint32_t TScriptedDraws::NextWord() {
   return Words_[Taken_++];
 }
 
-uint32_t WordForReal(double R) { return static_cast<uint32_t>(R * 4294967296.0); }
+uint32_t WordForReal(double R) {
+  return static_cast<uint32_t>(R * 4294967296.0);
+}
 
 void DummyDisplayTest::SetUp() {
   setenv("SDL_VIDEODRIVER", "dummy", 1);
@@ -21,11 +23,13 @@ void DummyDisplayTest::SetUp() {
   ASSERT_NE(Screen_, nullptr) << SDL_GetError();
 }
 
-void DummyDisplayTest::TearDown() { SDL_Quit(); }
+void DummyDisplayTest::TearDown() {
+  SDL_Quit();
+}
 
 TSurfacePtr MakeSurface(int Width, int Height, uint32_t Fill) {
-  TSurfacePtr surface(SDL_CreateRGBSurface(SDL_SWSURFACE, Width, Height, 32, 0x00FF0000,
-                                           0x0000FF00, 0x000000FF, 0));
+  TSurfacePtr surface(SDL_CreateRGBSurface(SDL_SWSURFACE, Width, Height, 32, 0x00FF0000, 0x0000FF00,
+                                           0x000000FF, 0));
   if (surface) {
     SDL_FillRect(surface.get(), nullptr, Fill);
   }

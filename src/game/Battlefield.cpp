@@ -28,7 +28,9 @@ std::unique_ptr<TBattlefield> TBattlefield::Init(int32_t ScreenWidth, int32_t Sc
   return field;
 }
 
-int32_t TBattlefield::UsedColumns() const { return std::clamp(Width, 0, kMaxColumns); }
+int32_t TBattlefield::UsedColumns() const {
+  return std::clamp(Width, 0, kMaxColumns);
+}
 
 void TBattlefield::GenerateLand(TRandomSource& Draws, int32_t Highest, int32_t Lowest,
                                 int32_t Variation) {

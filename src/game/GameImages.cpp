@@ -2,7 +2,9 @@
 
 #include <cstdio>
 
-std::string GameImagePath(const std::string& FileName) { return "images/" + FileName; }
+std::string GameImagePath(const std::string& FileName) {
+  return "images/" + FileName;
+}
 
 TSurfacePtr LoadGameImage(const std::string& FileName, bool Transparent) {
   const std::string path = GameImagePath(FileName);

@@ -64,7 +64,9 @@ TSurfacePtr LoadImage(const std::string& DataFile, bool Transparent) {
   return TSurfacePtr(SDL_DisplayFormat(loaded.get()));
 }
 
-void UnloadImage(TSurfacePtr Image) { Image.reset(); }
+void UnloadImage(TSurfacePtr Image) {
+  Image.reset();
+}
 
 bool OnScreen(PSDL_Surface GameScreen, int32_t X, int32_t Y, int32_t ScreenX, int32_t ScreenY) {
   if (GameScreen == nullptr) {
@@ -87,8 +89,8 @@ void DrawTile(PSDL_Surface GameScreen, int32_t X, int32_t Y, int32_t TileIndex, 
   }
   // The tile's left edge is formed in 32 bits (wrapping, not overflowing) before the rectangle
   // keeps its low 16 bits.
-  const auto left = static_cast<int32_t>(static_cast<uint32_t>(TileIndex) *
-                                         static_cast<uint32_t>(TileSize));
+  const auto left =
+      static_cast<int32_t>(static_cast<uint32_t>(TileIndex) * static_cast<uint32_t>(TileSize));
   TSDL_Rect source = SDLRect(left, 0, TileSize, TileSize);
   TSDL_Rect destination = SDLRect(X, Y, TileSize, TileSize);
   SDL_BlitSurface(TileSet, &source, GameScreen, &destination);

@@ -153,7 +153,6 @@ TSDL_Rect SDLRect(int32_t aLeft, int32_t aTop, int32_t aWidth, int32_t aHeight) 
   return rect;
 }
 
-std::unique_ptr<TSDL_Rect> PSDLRect(int32_t aLeft, int32_t aTop, int32_t aWidth,
-                                    int32_t aHeight) {
+std::unique_ptr<TSDL_Rect> PSDLRect(int32_t aLeft, int32_t aTop, int32_t aWidth, int32_t aHeight) {
   return std::make_unique<TSDL_Rect>(SDLRect(aLeft, aTop, aWidth, aHeight));
 }

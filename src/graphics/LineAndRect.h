@@ -35,7 +35,6 @@ void SDL_PutPixel(PSDL_Surface DstSurface, int32_t x, int32_t y, uint32_t Pixel)
 TSDL_Rect SDLRect(int32_t aLeft, int32_t aTop, int32_t aWidth, int32_t aHeight);
 
 // The same rectangle in new memory that belongs to the caller.
-std::unique_ptr<TSDL_Rect> PSDLRect(int32_t aLeft, int32_t aTop, int32_t aWidth,
-                                    int32_t aHeight);
+std::unique_ptr<TSDL_Rect> PSDLRect(int32_t aLeft, int32_t aTop, int32_t aWidth, int32_t aHeight);
 
 #endif  // TUMULT2D_GRAPHICS_LINEANDRECT_H_
