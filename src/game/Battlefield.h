@@ -69,7 +69,7 @@ class TBattlefield {
                     int32_t MinTankDist, int32_t DirtGap);
 
   // The columns the operations work on: Width, limited to 0 .. kMaxColumns.
-  int32_t UsedColumns() const;
+  [[nodiscard]] int32_t UsedColumns() const;
 
   int32_t Width = 0;
   int32_t Height = 0;
@@ -80,10 +80,10 @@ class TBattlefield {
   TSurfacePtr Background;
 
  private:
-  bool SpaceClear(const TTankSlots& Tanks, int32_t Count, int32_t Index, int64_t X,
-                  int32_t MinTankDist) const;
-  bool HasClearColumn(const TTankSlots& Tanks, int32_t Count, int32_t Index,
-                      int32_t MinTankDist) const;
+  [[nodiscard]] bool SpaceClear(const TTankSlots& Tanks, int32_t Count, int32_t Index, int64_t X,
+                                int32_t MinTankDist) const;
+  [[nodiscard]] bool HasClearColumn(const TTankSlots& Tanks, int32_t Count, int32_t Index,
+                                    int32_t MinTankDist) const;
 };
 
 #endif  // TUMULT2D_GAME_BATTLEFIELD_H_

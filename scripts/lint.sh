@@ -1,0 +1,44 @@
+#!/usr/bin/env bash
+# House rules that a compiler does not check. Usage: lint.sh format|tidy BUILD_DIR|patterns
+set -euo pipefail
+cd "$(dirname "$0")/.."
+
+cxx_files() { git ls-files -- '*.cpp' '*.h' 2>/dev/null || find src tests bench tools -name '*.cpp' -o -name '*.h'; }
+
+case "${1:-}" in
+  format)
+    # shellcheck disable=SC2046
+    clang-format --dry-run --Werror $(cxx_files)
+    ;;
+  tidy)
+    build_dir=${2:?build directory with compile_commands.json}
+    status=0
+    for file in src/*.cpp src/*/*.cpp; do
+      clang-tidy -p "$build_dir" --quiet "$file" 2>/dev/null || status=1
+    done
+    exit "$status"
+    ;;
+  patterns)
+    found=0
+    check() {  # check DESCRIPTION REGEX PATHS...
+      local what=$1 regex=$2
+      shift 2
+      if git grep -n -E "$regex" -- "$@"; then
+        echo "lint: $what" >&2
+        found=1
+      fi
+    }
+    check "game code owns memory through smart pointers, never raw new/delete" \
+      '\bnew[[:space:]]+[[:alnum:]_:<>]+[[:space:]]*[[({]|\bdelete[[:space:]]*(\[\])?[[:space:]]*[[:alnum:]_]+;' 'src/*'
+    check "rounding goes half to even through Round, never half away from zero" \
+      '\b(l?l?round|roundl?)[[:space:]]*\(' 'src/*'
+    check "tests end the processes they started by id, never by name" \
+      '\b(pkill|killall)\b' 'tests/*' 'scripts/*' '.ci/*'
+    check "game code throws no exceptions" '\b(throw|try)\b' 'src/*'
+    exit "$found"
+    ;;
+  *)
+    echo "usage: $0 format | tidy BUILD_DIR | patterns" >&2
+    exit 2
+    ;;
+esac
