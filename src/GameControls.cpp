@@ -2,6 +2,9 @@
 
 #include <SDL.h>
 
+static_assert(kKeyDownEvent == SDL_KEYDOWN && kKeyUpEvent == SDL_KEYUP,
+              "the controls read SDL 1.2's key event numbers");
+
 namespace {
 
 // The flag that a key drives, or null for a key the game does not use.
