@@ -3,8 +3,9 @@
 
 Cases:
   window       - the window appears titled "Tumult 2D" at 800x600, survives the window
-                 manager's close request, shows land and more than one colour, and a held
-                 Escape ends the game with exit code 0 and nothing printed.
+                 manager's close request, shows the sky picture, the green land and the
+                 four tanks, and a held Escape ends the game with exit code 0 and nothing
+                 printed.
   failed-start - with a video driver SDL does not have, the game exits 1 and says why in
                  one line on stderr.
 
@@ -42,8 +43,14 @@ MIN_LAND_SHARE = 0.10
 # The game reads its keys once per 33 ms frame and a press and release read in the same
 # frame cancel out, so Escape is held for several frames.
 ESCAPE_HOLD_SECONDS = 0.25
-# A line the game may print while the pictures it draws are not there yet.
-IMAGE_WARNING_PREFIX = 'tumult2d: warning: cannot load image "'
+# The sky picture the game draws first in every frame, and the rows of it that nothing can
+# cover: the land reaches at most 500 pixels above the bottom row and a tank's sprite stands
+# at most 20 rows above the land, so rows 0 to 78 are the picture itself.
+SKY_PICTURE = os.path.join("images", "DesertEclipse.bmp")
+SKY_ONLY_ROWS = 79
+# Each tank's turret is drawn in its colour, and its sprite is shaded from the same colour.
+TANK_COLOURS = (0x008442, 0xE74218, 0x8400FF, 0xFFFF84)
+MIN_TANK_PIXELS = 20
 # The whole run fails by itself after this long, well inside ctest's TIMEOUT (60 s): ctest
 # ends a test that overruns with SIGKILL, which leaves no chance to clean up.
 TEST_BUDGET_SECONDS = 40
@@ -248,7 +255,25 @@ def write_png(path, frame):
                   + chunk(b"IDAT", zlib.compress(raw, 6)) + chunk(b"IEND", b""))
 
 
-def frame_problems(frame):
+def read_bmp24(path):
+    """The pixels of an uncompressed 24-bit BMP as a Frame (rows top to bottom)."""
+    with open(path, "rb") as f:
+        data = f.read()
+    offset, = struct.unpack_from("<I", data, 10)
+    width, height, _, bits, compression = struct.unpack_from("<iiHHI", data, 18)
+    if bits != 24 or compression != 0:
+        raise CheckFailed(f"{path}: expected an uncompressed 24-bit BMP")
+    stride = (width * 3 + 3) & ~3
+    pixels = array.array("I", bytes(4 * width * abs(height)))
+    for y in range(abs(height)):
+        row = offset + stride * (abs(height) - 1 - y if height > 0 else y)
+        for x in range(width):
+            b, g, r = data[row + 3 * x:row + 3 * x + 3]
+            pixels[y * width + x] = r << 16 | g << 8 | b
+    return Frame(width, abs(height), pixels)
+
+
+def frame_problems(frame, sky):
     """Everything wrong with one frame of the game, as a list of sentences (empty if fine).
 
     Takes the plain pixels so that more checks about what a frame must show can be added
@@ -271,6 +296,18 @@ def frame_problems(frame):
     first = frame.pixels[0]
     if frame.count(first) == total:
         problems.append(f"the whole frame is one colour #{first:06x}")
+
+    top = SKY_ONLY_ROWS * frame.width
+    if sky.width != frame.width or frame.pixels[:top] != sky.pixels[:top]:
+        problems.append(f"the top {SKY_ONLY_ROWS} rows are not the sky picture {SKY_PICTURE}")
+
+    # Pixels of a tank's colour where the sky picture has another colour: the tank's own.
+    for colour in TANK_COLOURS:
+        shown = sum(1 for pixel, behind in zip(frame.pixels, sky.pixels)
+                    if pixel == colour and behind != colour)
+        if shown < MIN_TANK_PIXELS:
+            problems.append(f"the tank of colour #{colour:06x} shows {shown} pixels, "
+                            f"expected at least {MIN_TANK_PIXELS}")
     return problems
 
 
@@ -280,8 +317,7 @@ def read_text(path):
 
 
 def unexpected_lines(text):
-    return [line for line in text.splitlines()
-            if line.strip() and not line.startswith(IMAGE_WARNING_PREFIX)]
+    return [line for line in text.splitlines() if line.strip()]
 
 
 def game_environment(display_name):
@@ -330,10 +366,11 @@ def case_window(binary, screenshots, processes, workdir):
 
         # The first frames may not be on screen yet; wait for one that looks right.
         latest = {}
+        sky = read_bmp24(SKY_PICTURE)
 
         def good_frame():
             latest["frame"] = grab_frame(dpy, win)
-            return not frame_problems(latest["frame"])
+            return not frame_problems(latest["frame"], sky)
 
         try:
             wait_until(5, "a frame showing the battlefield", good_frame, 0.1)
@@ -341,13 +378,13 @@ def case_window(binary, screenshots, processes, workdir):
             if "frame" not in latest:
                 raise
             raise CheckFailed("the window never showed a good frame:\n  "
-                              + "\n  ".join(frame_problems(latest["frame"])))
+                              + "\n  ".join(frame_problems(latest["frame"], sky)))
         finally:
             if "frame" in latest:
                 for path in screenshots:
                     write_png(path, latest["frame"])
                     print(f"screenshot: {path}")
-        print("frame shows land and more than one colour")
+        print("frame shows the sky picture, the land and the four tanks")
 
         # Hold Escape the way a player would, on the focused game window.
         win.set_input_focus(X.RevertToParent, X.CurrentTime)
