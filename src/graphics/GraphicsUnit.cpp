@@ -7,10 +7,9 @@ namespace {
 
 constexpr Uint32 kColorKeyFlags = SDL_SRCCOLORKEY | SDL_RLEACCEL;
 
-// The value of the top-left pixel in the loaded file's own format. Reading just that pixel
-// (rather than a whole 32-bit word) keeps the read inside the pixel buffer for any image size;
-// the extra bytes a word would add lie outside the format's colour masks anyway, and for a
-// palette image the first byte alone is the first pixel's index.
+// The value of the top-left pixel in the surface's own format. Reading just that pixel
+// (rather than a whole 32-bit word) keeps the read inside the pixel buffer for any image size
+// and pixel size.
 Uint32 FirstPixel(const SDL_Surface& Image) {
   const auto* const bytes = static_cast<const uint8_t*>(Image.pixels);
   switch (Image.format->BytesPerPixel) {
@@ -56,12 +55,15 @@ TSurfacePtr LoadImage(const std::string& DataFile, bool Transparent) {
   if (!loaded) {
     return nullptr;
   }
-  // The key is set before the conversion so that the converted surface carries it, mapped
-  // into the display format, together with the run-length flag.
-  if (Transparent) {
-    KeyFromFirstPixel(*loaded);
+  // The key is taken after the conversion, from the converted first pixel: SDL widens a
+  // 16-bit key colour differently from the 16-bit pixels themselves, so a key set before the
+  // conversion would match none of them. For 24- and 32-bit and palette images the result is
+  // the same either way.
+  TSurfacePtr converted(SDL_DisplayFormat(loaded.get()));
+  if (converted && Transparent) {
+    KeyFromFirstPixel(*converted);
   }
-  return TSurfacePtr(SDL_DisplayFormat(loaded.get()));
+  return converted;
 }
 
 void UnloadImage(TSurfacePtr Image) {

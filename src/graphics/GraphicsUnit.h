@@ -26,8 +26,10 @@ using TSurfacePtr = std::unique_ptr<SDL_Surface, TSurfaceDeleter>;
 
 // Reads the BMP at DataFile (used as given, no directory or extension added) and converts it to
 // the display's pixel format, so that every later blit copies without conversion. With
-// Transparent set, the first pixel's colour becomes the colour key, with run-length blitting;
-// an image with a palette is keyed by the first pixel's index, and an empty image gets no key.
+// Transparent set, the top-left pixel's colour becomes the colour key, with run-length
+// blitting: every pixel of that colour is left out of a blit, whatever the file's pixel size
+// (for a palette image, every pixel of the first pixel's palette colour). An empty image gets
+// no key.
 // Returns null when the file cannot be read or converted. REQUIRES: the video mode is set.
 TSurfacePtr LoadImage(const std::string& DataFile, bool Transparent);
 
