@@ -14,8 +14,8 @@
 #include "Random.h"
 #include "graphics/GraphicsUnit.h"
 
-// Hands out a fixed list of words and counts what was taken; running past the end fails the
-// test (and then repeats the last word, so a loop that should have stopped still ends).
+// Hands out a fixed list of words and counts what was taken; running past the end aborts the
+// test.
 class TScriptedDraws final : public TRandomSource {
  public:
   explicit TScriptedDraws(std::vector<uint32_t> Words) : Words_(std::move(Words)) {}
