@@ -2,123 +2,73 @@
 
 #include <gtest/gtest.h>
 
-#include <tuple>
-
 #include "TestSupport.h"
 
 namespace {
 
 class GameControls : public DummyDisplayTest {
  protected:
-  static void Push(uint8_t Type, SDLKey Key) {
-    SDL_Event event{};
-    event.type = Type;
-    event.key.type = Type;
-    event.key.keysym.sym = Key;
-    ASSERT_EQ(SDL_PushEvent(&event), 0);
+  // Queues key events (true: down, false: up), then runs one input pass over them.
+  void Pass(std::initializer_list<std::pair<SDLKey, bool>> Keys = {}) {
+    for (const auto& [key, down] : Keys) {
+      SDL_Event event{};
+      event.type = down ? SDL_KEYDOWN : SDL_KEYUP;
+      event.key.keysym.sym = key;
+      ASSERT_EQ(SDL_PushEvent(&event), 0);
+    }
+    DoGameInput(Controls, Mode, SDL_PollEvent);
   }
-  static void Press(SDLKey Key) { Push(SDL_KEYDOWN, Key); }
-  static void Release(SDLKey Key) { Push(SDL_KEYUP, Key); }
-
-  void Pass() { DoGameInput(Controls, Mode, SDL_PollEvent); }
 
   TGameControls Controls;
   TGameMode Mode = TGameMode::gmAiming;
 };
 
 TEST_F(GameControls, HeldArrowsStaySetUntilTheirRelease) {
-  Press(SDLK_LEFT);
-  Press(SDLK_UP);
-  Pass();
-  for (int frame = 0; frame < 5; ++frame) {
-    EXPECT_TRUE(Controls.Left);
-    EXPECT_TRUE(Controls.Up);
+  Pass({{SDLK_LEFT, true}, {SDLK_UP, true}, {SDLK_a, true}, {SDLK_DOWN, false}});
+  for (int frame = 0; frame < 3; ++frame) {
+    EXPECT_TRUE(Controls.Left && Controls.Up);
+    EXPECT_FALSE(Controls.Down || Controls.Right);  // a stray release only clears
     Pass();
   }
-  Release(SDLK_LEFT);
-  Press(SDLK_DOWN);
-  Press(SDLK_RIGHT);
-  Pass();
-  EXPECT_FALSE(Controls.Left);
-  EXPECT_TRUE(Controls.Up);
-  EXPECT_TRUE(Controls.Down);
-  EXPECT_TRUE(Controls.Right);
+  Pass({{SDLK_LEFT, false}, {SDLK_RIGHT, true}, {SDLK_RIGHT, false}, {SDLK_DOWN, true}});
+  EXPECT_FALSE(Controls.Left || Controls.Right);  // the last event for a key decides
+  EXPECT_TRUE(Controls.Up && Controls.Down);
   EXPECT_EQ(Mode, TGameMode::gmAiming);
 }
 
-TEST_F(GameControls, EscapeDownAloneQuitsAndItsLaterReleaseChangesNothing) {
-  Press(SDLK_ESCAPE);
-  Pass();
-  EXPECT_EQ(Mode, TGameMode::gmQuit);
-  EXPECT_FALSE(Controls.Menu);
-  Release(SDLK_ESCAPE);
-  Pass();
-  EXPECT_EQ(Mode, TGameMode::gmQuit);
-}
-
-TEST_F(GameControls, EscapeDownAndUpInOnePassDoesNotQuit) {
-  Press(SDLK_ESCAPE);
-  Release(SDLK_ESCAPE);
-  Pass();
+TEST_F(GameControls, EscapeQuitsOnlyWhenItsPassEndsWithItDown) {
+  Pass({{SDLK_ESCAPE, true}, {SDLK_ESCAPE, false}});
   EXPECT_EQ(Mode, TGameMode::gmAiming);
-}
-
-TEST_F(GameControls, EventsActInQueueOrder) {
-  Release(SDLK_ESCAPE);
-  Press(SDLK_ESCAPE);  // the last event for the key decides
-  Press(SDLK_RIGHT);
-  Release(SDLK_RIGHT);
-  Pass();
+  Pass({{SDLK_ESCAPE, false}, {SDLK_ESCAPE, true}});
   EXPECT_EQ(Mode, TGameMode::gmQuit);
-  EXPECT_FALSE(Controls.Right);
+  Pass({{SDLK_ESCAPE, false}});  // the later release changes nothing
+  EXPECT_EQ(Mode, TGameMode::gmQuit);
 }
 
 TEST_F(GameControls, OneShotFlagsAreNeverSetBetweenPasses) {
-  for (SDLKey key : {SDLK_SPACE, SDLK_RETURN, SDLK_TAB}) {
-    Press(key);
-    Pass();
-    EXPECT_FALSE(Controls.Fire);
-    EXPECT_FALSE(Controls.Select);
-    EXPECT_FALSE(Controls.Menu);
+  for (SDLKey key : {SDLK_SPACE, SDLK_RETURN, SDLK_TAB, SDLK_ESCAPE}) {
+    Pass({{key, true}});
+    EXPECT_FALSE(Controls.Fire || Controls.Select || Controls.Menu);
   }
-  EXPECT_EQ(Mode, TGameMode::gmAiming);
-  // Inside a pass, before it finishes, Space and Return both drive Fire and Tab drives Select.
+  // Inside a pass Space and Return both drive Fire, and Tab drives Select.
   TGameControls inPass;
   ApplyInputEvent(inPass, kKeyDownEvent, SDLK_RETURN);
   ApplyInputEvent(inPass, kKeyDownEvent, SDLK_TAB);
-  EXPECT_TRUE(inPass.Fire);
-  EXPECT_TRUE(inPass.Select);
+  EXPECT_TRUE(inPass.Fire && inPass.Select);
   ApplyInputEvent(inPass, kKeyUpEvent, SDLK_SPACE);
   EXPECT_FALSE(inPass.Fire);
 }
 
 TEST_F(GameControls, MouseWindowAndQuitEventsChangeNothing) {
-  Press(SDLK_UP);
-  Pass();
-  const SDL_EventType ignored[] = {SDL_MOUSEMOTION,   SDL_MOUSEBUTTONDOWN,
-                                   SDL_MOUSEBUTTONUP, SDL_ACTIVEEVENT,
-                                   SDL_QUIT,          SDL_VIDEOEXPOSE};
-  for (SDL_EventType type : ignored) {
+  for (SDL_EventType type : {SDL_MOUSEMOTION, SDL_MOUSEBUTTONDOWN, SDL_MOUSEBUTTONUP,
+                             SDL_ACTIVEEVENT, SDL_QUIT, SDL_VIDEOEXPOSE}) {
     SDL_Event event{};
     event.type = static_cast<Uint8>(type);
-    // A key symbol in the payload must not be read for a non-key event.
-    event.key.keysym.sym = SDLK_ESCAPE;
+    event.key.keysym.sym = SDLK_ESCAPE;  // must not be read for a non-key event
     ASSERT_EQ(SDL_PushEvent(&event), 0);
   }
   Pass();
-  EXPECT_TRUE(Controls.Up);
-  EXPECT_FALSE(Controls.Down || Controls.Left || Controls.Right);
-  EXPECT_EQ(Mode, TGameMode::gmAiming);
-}
-
-TEST_F(GameControls, KeysOutsideTheTableAndStrayReleasesAreHarmless) {
-  Press(SDLK_a);
-  Press(SDLK_LSHIFT);
-  Release(SDLK_DOWN);  // a key already held when the game started
-  Pass();
-  const TGameControls untouched;
-  EXPECT_EQ(std::tie(Controls.Up, Controls.Down, Controls.Left, Controls.Right),
-            std::tie(untouched.Up, untouched.Down, untouched.Left, untouched.Right));
+  EXPECT_FALSE(Controls.Up || Controls.Down || Controls.Left || Controls.Right);
   EXPECT_EQ(Mode, TGameMode::gmAiming);
 }
 
@@ -128,10 +78,9 @@ int PollFlood(SDL_Event* Event) {
   if (FloodRemaining == 0) {
     return 0;
   }
-  --FloodRemaining;
   *Event = SDL_Event{};
   Event->type = SDL_KEYDOWN;
-  Event->key.keysym.sym = FloodRemaining == 0 ? SDLK_ESCAPE : SDLK_LEFT;
+  Event->key.keysym.sym = --FloodRemaining == 0 ? SDLK_ESCAPE : SDLK_LEFT;
   return 1;
 }
 
