@@ -17,7 +17,9 @@ TTankSlots MakeTanks(int Count, uint32_t TrackSize = 13) {
 }
 
 // A bumpy field whose columns all differ, so that levelling shows.
-int32_t Bump(int32_t Column) { return 100 + Column * 389 % 1031; }
+int32_t Bump(int32_t Column) {
+  return 100 + Column * 389 % 1031;
+}
 
 TBattlefield Field(int32_t Width) {
   TBattlefield field;
@@ -94,8 +96,8 @@ TEST(ScatterTanks, FollowsTheScriptedDrawsExactly) {
   // TrackSize is unsigned: X - TrackSize must not wrap to a huge column. 0, 12 and 787 lie
   // partly off the field and are rejected; 13 is the first column accepted.
   TTankSlots one = MakeTanks(1);
-  TScriptedDraws edges({WordForColumn(0), WordForColumn(12), WordForColumn(787),
-                        WordForColumn(799), WordForColumn(13)});
+  TScriptedDraws edges({WordForColumn(0), WordForColumn(12), WordForColumn(787), WordForColumn(799),
+                        WordForColumn(13)});
   ASSERT_TRUE(Field(800).ScatterTanks(edges, one, 1, 50, 3));
   EXPECT_EQ(one[0]->X, 13.0);
   EXPECT_EQ(edges.Taken(), 5U);
