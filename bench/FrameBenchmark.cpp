@@ -16,15 +16,11 @@ class BenchGame {
   BenchGame() {
     setenv("SDL_VIDEODRIVER", "dummy", 1);
     std::string failure;
-    Started = ProgramCreate(Game, 7, failure);
-    if (Started) {
-      BuildBattle(Game);
-    }
+    Started = StartGame(Game, 7, failure);
   }
   ~BenchGame() {
     if (Started) {
-      ReleaseBattle(Game);
-      ProgramClose(Game);
+      EndGame(Game);
     }
   }
   BenchGame(const BenchGame&) = delete;

@@ -107,3 +107,16 @@ void ProgramClose(TGame& Game) {
   SDL_Quit();
   Game.GameScreen = nullptr;
 }
+
+bool StartGame(TGame& Game, uint32_t Seed, std::string& Failure) {
+  if (!ProgramCreate(Game, Seed, Failure)) {
+    return false;
+  }
+  BuildBattle(Game);
+  return true;
+}
+
+void EndGame(TGame& Game) {
+  ReleaseBattle(Game);
+  ProgramClose(Game);
+}

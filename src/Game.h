@@ -60,4 +60,9 @@ void ReleaseBattle(TGame& Game);
 // Shows the cursor again and shuts SDL down, which disposes of the display surface.
 void ProgramClose(TGame& Game);
 
+// The stages around the frame loop as the program body runs them: ProgramCreate, then
+// BuildBattle when it succeeded; and ReleaseBattle, then ProgramClose.
+bool StartGame(TGame& Game, uint32_t Seed, std::string& Failure);
+void EndGame(TGame& Game);
+
 #endif  // TUMULT2D_GAME_H_

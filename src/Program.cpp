@@ -19,13 +19,11 @@ uint32_t SeedFromClock() {
 int RunProgram(uint32_t Seed) {
   TGame game;
   std::string failure;
-  if (!ProgramCreate(game, Seed, failure)) {
+  if (!StartGame(game, Seed, failure)) {
     std::fprintf(stderr, "tumult2d: %s\n", failure.c_str());
     return 1;
   }
-  BuildBattle(game);
   RunFrameLoop(game, SDL_PollEvent);
-  ReleaseBattle(game);
-  ProgramClose(game);
+  EndGame(game);
   return 0;
 }

@@ -19,75 +19,66 @@ class BattlefieldDrawing : public DummyDisplayTest {
     Field.LandColor = 0x229900;
   }
 
-  // The rows of column X that hold the land colour.
-  std::set<int> LandRows(const SDL_Surface* Surface, int X) const {
-    std::set<int> rows;
-    for (const auto& [x, y] : PixelsEqualTo(Surface, kLand)) {
-      if (x == X) {
-        rows.insert(y);
+  // How many pixels of column X hold the land colour, and the topmost of them.
+  static std::pair<size_t, int> LandRun(const SDL_Surface* Surface, int X) {
+    std::pair<size_t, int> run{0, -1};
+    for (int y = Surface->h - 1; y >= 0; --y) {
+      if (PixelAt(Surface, X, y) == kLand) {
+        run = {run.first + 1, y};
       }
     }
-    return rows;
+    return run;
   }
 
   TBattlefield Field;
+  TSurfacePtr Canvas = MakeSurface(1000, 700, kUntouched);
 };
 
-TEST_F(BattlefieldDrawing, PlainSkyFillsExactlyTheDisplayArea) {
-  const TSurfacePtr large = MakeSurface(1000, 700, kUntouched);
-  Field.DrawSky(large.get());
-  EXPECT_EQ(PixelsEqualTo(large.get(), kSky).size(), 800U * 600U);
-  EXPECT_EQ(PixelAt(large.get(), 799, 599), kSky);
-  EXPECT_EQ(PixelAt(large.get(), 800, 0), kUntouched);
-  EXPECT_EQ(PixelAt(large.get(), 0, 600), kUntouched);
-}
+TEST_F(BattlefieldDrawing, PlainSkyFillsExactlyTheDisplayAreaAndBacksAMissingPicture) {
+  Field.DrawSky(Canvas.get());
+  EXPECT_EQ(PixelsEqualTo(Canvas.get(), kSky).size(), 800U * 600U);
+  EXPECT_EQ(PixelAt(Canvas.get(), 799, 599), kSky);
+  EXPECT_EQ(PixelAt(Canvas.get(), 800, 0), kUntouched);
+  EXPECT_EQ(PixelAt(Canvas.get(), 0, 600), kUntouched);
 
-TEST_F(BattlefieldDrawing, PictureSkyIgnoresTheSkyColourAndFallsBackWhenMissing) {
+  // With a picture, the sky colour plays no part and the rest of the surface is left alone;
+  // a picture that failed to load falls back to the plain fill.
+  Canvas = MakeSurface(1000, 700, kUntouched);
   Field.IsBGImage = true;
   Field.Background = MakeSurface(100, 50, 0x00ABCDEF);
-  const TSurfacePtr canvas = MakeSurface(800, 600, kUntouched);
-  Field.DrawSky(canvas.get());
-  EXPECT_EQ(PixelsEqualTo(canvas.get(), 0x00ABCDEF).size(), 100U * 50U);
-  EXPECT_EQ(PixelsEqualTo(canvas.get(), kSky).size(), 0U);
-
-  // The picture failed to load: the plain fill still clears the frame.
+  Field.DrawSky(Canvas.get());
+  EXPECT_EQ(PixelsEqualTo(Canvas.get(), 0x00ABCDEF).size(), 100U * 50U);
+  EXPECT_EQ(PixelsEqualTo(Canvas.get(), kUntouched).size(), 1000U * 700U - 100U * 50U);
   Field.Background.reset();
-  Field.DrawSky(canvas.get());
-  EXPECT_EQ(PixelsEqualTo(canvas.get(), kSky).size(), 800U * 600U);
+  Field.DrawSky(Canvas.get());
+  EXPECT_EQ(PixelsEqualTo(Canvas.get(), kSky).size(), 800U * 600U);
 }
 
 TEST_F(BattlefieldDrawing, EachColumnIsItsHeightPlusOnePixelsOfLand) {
-  Field.LandHeight[0] = 0;
-  Field.LandHeight[1] = 7;
-  Field.LandHeight[2] = 599;
-  Field.LandHeight[3] = 250;
-  const TSurfacePtr canvas = MakeSurface(10, 600, kUntouched);
-  Field.DrawLand(canvas.get());
-  EXPECT_EQ(LandRows(canvas.get(), 0), (std::set<int>{599}));
-  EXPECT_EQ(LandRows(canvas.get(), 1).size(), 8U);
-  EXPECT_EQ(*LandRows(canvas.get(), 1).begin(), 592);
-  EXPECT_EQ(PixelAt(canvas.get(), 1, 591), kUntouched);
-  EXPECT_EQ(LandRows(canvas.get(), 2).size(), 600U);
-  EXPECT_EQ(LandRows(canvas.get(), 3).size(), 251U);
-  // Columns from Width on keep what was there; the colour lands unconverted.
-  EXPECT_EQ(PixelsEqualTo(canvas.get(), kLand).size(), 1U + 8U + 600U + 251U);
-  EXPECT_EQ(PixelAt(canvas.get(), 3, 599), 0x00229900U);
+  Field.LandHeight = {0, 7, 599, 250};
+  Field.DrawLand(Canvas.get());
+  EXPECT_EQ(LandRun(Canvas.get(), 0), std::make_pair(size_t{1}, 599));
+  EXPECT_EQ(LandRun(Canvas.get(), 1), std::make_pair(size_t{8}, 592));
+  EXPECT_EQ(LandRun(Canvas.get(), 2), std::make_pair(size_t{600}, 0));
+  EXPECT_EQ(LandRun(Canvas.get(), 3), std::make_pair(size_t{251}, 349));
+  // Nothing else: not the columns from Width on, not the rows below the field.
+  EXPECT_EQ(PixelsEqualTo(Canvas.get(), kLand).size(), 1U + 8U + 600U + 251U);
 }
 
 TEST_F(BattlefieldDrawing, LandNeverWritesOffTheSurface) {
-  // Heights above the top, below the bottom, a field wider and taller than the surface:
+  // Heights above the top and below the bottom, a field wider and taller than the surface:
   // only the on-surface part of each column is drawn (the sanitizer build checks the rest).
   Field.Width = 1025;
   Field.Height = 900;
   for (int32_t column = 0; column < Field.Width; ++column) {
     Field.LandHeight[column] = column % 2 == 0 ? INT32_MAX : INT32_MIN;
   }
-  Field.LandHeight[1] = 400;  // rows 499..899 of the field, 499..599 on a 600-row surface
-  const TSurfacePtr canvas = MakeSurface(800, 600, kUntouched);
-  Field.DrawLand(canvas.get());
-  EXPECT_EQ(LandRows(canvas.get(), 0).size(), 600U);
-  EXPECT_EQ(LandRows(canvas.get(), 1).size(), 101U);
-  EXPECT_EQ(LandRows(canvas.get(), 3).size(), 0U);
+  Field.LandHeight[1] = 400;  // rows 499..899 of the field: 499..599 on a 600-row surface
+  Canvas = MakeSurface(800, 600, kUntouched);
+  Field.DrawLand(Canvas.get());
+  EXPECT_EQ(LandRun(Canvas.get(), 0).first, 600U);
+  EXPECT_EQ(LandRun(Canvas.get(), 1), std::make_pair(size_t{101}, 499));
+  EXPECT_EQ(LandRun(Canvas.get(), 3).first, 0U);
   Field.DrawLand(nullptr);
   Field.DrawSky(nullptr);
 }

@@ -56,14 +56,19 @@ std::set<std::pair<int, int>> PixelsEqualTo(const SDL_Surface* Surface, uint32_t
   return found;
 }
 
+uint64_t Checksum(const void* Bytes, size_t Size, uint64_t Hash) {
+  for (size_t i = 0; i < Size; ++i) {
+    Hash = (Hash ^ static_cast<const uint8_t*>(Bytes)[i]) * 1099511628211ULL;
+  }
+  return Hash;
+}
+
 uint64_t SurfaceChecksum(const SDL_Surface* Surface) {
-  uint64_t hash = 14695981039346656037ULL;
-  const int rowBytes = Surface->w * Surface->format->BytesPerPixel;
+  uint64_t hash = Checksum(nullptr, 0);
+  const size_t rowBytes = static_cast<size_t>(Surface->w) * Surface->format->BytesPerPixel;
   for (int y = 0; y < Surface->h; ++y) {
-    const auto* row = static_cast<const uint8_t*>(Surface->pixels) + y * Surface->pitch;
-    for (int i = 0; i < rowBytes; ++i) {
-      hash = (hash ^ row[i]) * 1099511628211ULL;
-    }
+    hash =
+        Checksum(static_cast<const uint8_t*>(Surface->pixels) + y * Surface->pitch, rowBytes, hash);
   }
   return hash;
 }

@@ -31,21 +31,6 @@ class TScriptedDraws final : public TRandomSource {
 // The word whose real draw is R (R * 2^32), for scripting real draws such as 0.5 or 0.125.
 uint32_t WordForReal(double R);
 
-// A counting wrapper around any source.
-class TCountingDraws final : public TRandomSource {
- public:
-  explicit TCountingDraws(TRandomSource& Inner) : Inner_(Inner) {}
-  uint32_t NextWord() override {
-    ++Taken_;
-    return Inner_.NextWord();
-  }
-  size_t Taken() const { return Taken_; }
-
- private:
-  TRandomSource& Inner_;
-  size_t Taken_ = 0;
-};
-
 // SDL started on the dummy driver with an 800x600 32-bit display, as the game opens it.
 class DummyDisplayTest : public ::testing::Test {
  protected:
@@ -67,7 +52,10 @@ uint32_t PixelAt(const SDL_Surface* Surface, int X, int Y);
 // Every (x, y) whose pixel equals Value.
 std::set<std::pair<int, int>> PixelsEqualTo(const SDL_Surface* Surface, uint32_t Value);
 
-// FNV-1a over the visible pixel bytes of every row (padding excluded).
+// FNV-1a over Size bytes, continuing from Hash.
+uint64_t Checksum(const void* Bytes, size_t Size, uint64_t Hash = 14695981039346656037ULL);
+
+// The checksum of the visible pixel bytes of every row (padding excluded).
 uint64_t SurfaceChecksum(const SDL_Surface* Surface);
 
 #endif  // TUMULT2D_TESTS_TESTSUPPORT_H_
