@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <type_traits>
 
 namespace {
 
@@ -18,6 +19,28 @@ void StorePixel(uint8_t* Target, uint32_t Pixel) {
     Target[2] = static_cast<uint8_t>(Pixel);
   } else {
     std::memcpy(Target, &Pixel, sizeof Pixel);
+  }
+}
+
+// Calls Action with the surface's pixel size as a compile-time constant, so that the pixel
+// loops are specialised for it; other pixel sizes do nothing.
+template <typename TAction>
+void ForPixelSize(int BytesPerPixel, TAction&& Action) {
+  switch (BytesPerPixel) {
+    case 1:
+      Action(std::integral_constant<int, 1>{});
+      break;
+    case 2:
+      Action(std::integral_constant<int, 2>{});
+      break;
+    case 3:
+      Action(std::integral_constant<int, 3>{});
+      break;
+    case 4:
+      Action(std::integral_constant<int, 4>{});
+      break;
+    default:
+      break;
   }
 }
 
@@ -96,22 +119,10 @@ void SDL_DrawLine(PSDL_Surface DstSurface, int32_t x1, int32_t y1, int32_t x2, i
   const TLineAxis& minor = xIsMajor ? yAxis : xAxis;
   const int64_t majorSpan = xIsMajor ? xSpan : ySpan;
   const int64_t minorSpan = xIsMajor ? ySpan : xSpan;
-  switch (DstSurface->format->BytesPerPixel) {
-    case 1:
-      WalkLine<1>(DstSurface, major, minor, majorSpan, minorSpan, xIsMajor, Color);
-      break;
-    case 2:
-      WalkLine<2>(DstSurface, major, minor, majorSpan, minorSpan, xIsMajor, Color);
-      break;
-    case 3:
-      WalkLine<3>(DstSurface, major, minor, majorSpan, minorSpan, xIsMajor, Color);
-      break;
-    case 4:
-      WalkLine<4>(DstSurface, major, minor, majorSpan, minorSpan, xIsMajor, Color);
-      break;
-    default:
-      break;
-  }
+  ForPixelSize(DstSurface->format->BytesPerPixel, [&](auto Size) {
+    WalkLine<decltype(Size)::value>(DstSurface, major, minor, majorSpan, minorSpan, xIsMajor,
+                                    Color);
+  });
 }
 
 void SDL_PutPixel(PSDL_Surface DstSurface, int32_t x, int32_t y, uint32_t Pixel) {
@@ -125,22 +136,7 @@ void SDL_PutPixel(PSDL_Surface DstSurface, int32_t x, int32_t y, uint32_t Pixel)
   uint8_t* const target = static_cast<uint8_t*>(DstSurface->pixels) +
                           static_cast<ptrdiff_t>(y) * DstSurface->pitch +
                           static_cast<ptrdiff_t>(x) * bytesPerPixel;
-  switch (bytesPerPixel) {
-    case 1:
-      StorePixel<1>(target, Pixel);
-      break;
-    case 2:
-      StorePixel<2>(target, Pixel);
-      break;
-    case 3:
-      StorePixel<3>(target, Pixel);
-      break;
-    case 4:
-      StorePixel<4>(target, Pixel);
-      break;
-    default:
-      break;
-  }
+  ForPixelSize(bytesPerPixel, [&](auto Size) { StorePixel<decltype(Size)::value>(target, Pixel); });
 }
 
 TSDL_Rect SDLRect(int32_t aLeft, int32_t aTop, int32_t aWidth, int32_t aHeight) {
