@@ -7,9 +7,10 @@
 
 namespace {
 
-// Far beyond anything a sane column needs (each attempt is accepted with probability at
-// least one half), but a bound all the same.
-constexpr int kMaxAttemptsPerColumn = 1 << 20;
+// Each attempt is accepted with probability at least one half unless an extreme argument
+// wraps the 32-bit arithmetic, so no real column comes near this bound (the odds are 2^-1000);
+// it is there so that such arguments cannot stall the game.
+constexpr int kMaxAttemptsPerColumn = 1000;
 
 }  // namespace
 
