@@ -34,7 +34,7 @@ class TBattlefield {
   // Fills the used columns with a random walk: column 0 is Lowest + Round((Highest - Lowest) *
   // r); each next column moves by Round(Variation * r - Variation / 2), is clamped up to
   // Lowest and redrawn while above Highest. Draws one real per attempt, left to right.
-  // With Lowest > Highest nothing changes and nothing is drawn. A column that fails a million
+  // With Lowest > Highest nothing changes and nothing is drawn. A column that fails a thousand
   // attempts in a row (only possible when the 32-bit wrap of an extreme argument defeats the
   // ceiling) keeps the height of the column before it.
   void GenerateLand(TRandomSource& Draws, int32_t Highest, int32_t Lowest, int32_t Variation);
