@@ -33,7 +33,7 @@ Uint32 FirstPixel(const SDL_Surface& Image) {
 }
 
 void KeyFromFirstPixel(SDL_Surface& Image) {
-  if (Image.w <= 0 || Image.h <= 0 || Image.pixels == nullptr) {
+  if (Image.w <= 0 || Image.h <= 0) {
     return;  // no first pixel to take the key from
   }
   SDL_Surface* const surface = &Image;  // SDL_MUSTLOCK wants a plain pointer name
@@ -41,11 +41,14 @@ void KeyFromFirstPixel(SDL_Surface& Image) {
   if (mustLock && SDL_LockSurface(surface) != 0) {
     return;
   }
-  const Uint32 key = FirstPixel(Image);
+  const bool readable = Image.pixels != nullptr;
+  const Uint32 key = readable ? FirstPixel(Image) : 0;
   if (mustLock) {
     SDL_UnlockSurface(surface);
   }
-  SDL_SetColorKey(&Image, kColorKeyFlags, key);
+  if (readable) {
+    SDL_SetColorKey(surface, kColorKeyFlags, key);
+  }
 }
 
 }  // namespace
