@@ -2,12 +2,8 @@
 
 #include <cstdio>
 
-std::string GameImagePath(const std::string& FileName) {
-  return "images/" + FileName;
-}
-
 TSurfacePtr LoadGameImage(const std::string& FileName, bool Transparent) {
-  const std::string path = GameImagePath(FileName);
+  const std::string path = "images/" + FileName;
   TSurfacePtr image = LoadImage(path, Transparent);
   if (!image) {
     std::fprintf(stderr, "tumult2d: warning: cannot load image \"%s\": %s\n", path.c_str(),

@@ -7,9 +7,6 @@
 
 #include "graphics/GraphicsUnit.h"
 
-// "images/" followed by FileName, unchanged.
-std::string GameImagePath(const std::string& FileName);
-
 // Loads images/FileName with LoadImage. A picture that cannot be loaded gives null, as
 // LoadImage does, and one warning line on stderr naming the path: the game goes on without
 // it, but a broken install should not pass for a working game.
