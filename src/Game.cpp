@@ -75,23 +75,31 @@ void BuildBattle(TGame& Game) {
 
 void GameCycle(TGame& /*Game*/) {}
 
-void DrawScreen(TGame& Game) {
+void ComposeFrame(TGame& Game) {
   Game.Level->DrawSky(Game.GameScreen);
   Game.Level->DrawLand(Game.GameScreen);
   for (int i = 0; i < Game.NumberOfTanks; ++i) {
     Game.Tanks[i]->Draw(Game.GameScreen);
   }
+}
+
+void DrawScreen(TGame& Game) {
+  ComposeFrame(Game);
   SDL_Flip(Game.GameScreen);
+}
+
+void RunFramePass(TGame& Game, TPollEvent Poll) {
+  DoGameInput(Game.GameInput, Game.GameMode, Poll);
+  GameCycle(Game);
+  DrawScreen(Game);
+  ++Game.RunClock;
 }
 
 void RunFrameLoop(TGame& Game, TPollEvent Poll) {
   const uint32_t pause = Get_FPS(Game_FPS);
   do {
     SDL_Delay(pause);
-    DoGameInput(Game.GameInput, Game.GameMode, Poll);
-    GameCycle(Game);
-    DrawScreen(Game);
-    ++Game.RunClock;
+    RunFramePass(Game, Poll);
   } while (Game.GameMode != TGameMode::gmQuit);
 }
 

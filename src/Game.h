@@ -45,13 +45,20 @@ void BuildBattle(TGame& Game);
 // The game step, once per frame between input and drawing. Nothing happens in it yet.
 void GameCycle(TGame& Game);
 
-// Composes one frame (sky, land, then each tank in index order, later tanks over earlier
-// ones) and shows it. The sky is drawn first, so the frame needs no clear.
+// Composes one frame on the display surface without showing it: sky, land, then each tank
+// in index order, later tanks over earlier ones. The sky is drawn first, so the frame needs
+// no clear.
+void ComposeFrame(TGame& Game);
+
+// Composes one frame and shows it.
 void DrawScreen(TGame& Game);
 
-// Runs frames until Escape: each pass pauses 33 ms, reads input from Poll, runs the game step,
-// draws and shows the frame and counts it; the mode is tested at the end of the pass, so the
-// pass that reads Escape is still drawn and counted.
+// One pass of the frame loop without its pause: reads input from Poll, runs the game step,
+// draws and shows the frame and counts it. Tests and soak runs call it back to back.
+void RunFramePass(TGame& Game, TPollEvent Poll);
+
+// Runs frames until Escape: each pass pauses 33 ms, then runs RunFramePass. The mode is
+// tested at the end of the pass, so the pass that reads Escape is still drawn and counted.
 void RunFrameLoop(TGame& Game, TPollEvent Poll);
 
 // Releases the tanks, then the battlefield.
