@@ -23,11 +23,22 @@ void TMersenneTwister::Twist() {
   constexpr uint32_t kMatrixA = 0x9908B0DFU;
   constexpr uint32_t kUpperMask = 0x80000000U;
   constexpr uint32_t kLowerMask = 0x7FFFFFFFU;
-  for (int i = 0; i < kStateSize; ++i) {
-    const uint32_t mixed = (State_[i] & kUpperMask) | (State_[(i + 1) % kStateSize] & kLowerMask);
-    const uint32_t twisted = (mixed >> 1) ^ ((mixed & 1U) != 0 ? kMatrixA : 0U);
-    State_[i] = State_[(i + kShift) % kStateSize] ^ twisted;
+  // Word i mixes with words i + 1 and i + 397, counted round the ring of 624. The loop is split
+  // where those wrap, so no index needs a remainder, and the matrix is applied with a mask
+  // rather than a branch: the low bit it depends on is a coin toss.
+  const auto twistOne = [this](int i, int next, int far) {
+    const uint32_t mixed = (State_[i] & kUpperMask) | (State_[next] & kLowerMask);
+    const uint32_t matrix = (0U - (mixed & 1U)) & kMatrixA;
+    State_[i] = State_[far] ^ (mixed >> 1) ^ matrix;
+  };
+  int i = 0;
+  for (; i < kStateSize - kShift; ++i) {
+    twistOne(i, i + 1, i + kShift);
   }
+  for (; i < kStateSize - 1; ++i) {
+    twistOne(i, i + 1, i + kShift - kStateSize);
+  }
+  twistOne(kStateSize - 1, 0, kShift - 1);
   Index_ = 0;
 }
 

@@ -10,4 +10,33 @@
 // range wrap as their low 32 bits; a NaN or an infinity gives 0.
 int32_t Round(long double Value);
 
+// The same rounding done exactly in integers, for the values the terrain is built from. They
+// sit in the terrain's inner loops, so they are defined here, where calls can be inlined.
+
+// The low 32 bits of a whole number, as Round keeps them.
+inline int32_t LowWord(int64_t Value) {
+  return static_cast<int32_t>(static_cast<uint32_t>(Value));
+}
+
+// Rounds Whole + Fraction / 2^32. REQUIRES Whole < INT64_MAX.
+inline int32_t RoundFixedPoint(int64_t Whole, uint32_t Fraction) {
+  constexpr uint32_t kHalf = uint32_t{1} << 31;
+  const bool up = Fraction > kHalf || (Fraction == kHalf && (Whole & 1) != 0);
+  return LowWord(Whole + (up ? 1 : 0));
+}
+
+// Rounds Numerator / Denominator. REQUIRES Denominator > 0.
+inline int32_t RoundQuotient(int64_t Numerator, int64_t Denominator) {
+  // Floor division first: C++ division truncates towards zero.
+  int64_t quotient = Numerator / Denominator;
+  int64_t remainder = Numerator % Denominator;
+  if (remainder < 0) {
+    quotient -= 1;
+    remainder += Denominator;
+  }
+  const int64_t twice = 2 * remainder;
+  const bool up = twice > Denominator || (twice == Denominator && (quotient & 1) != 0);
+  return LowWord(quotient + (up ? 1 : 0));
+}
+
 #endif  // TUMULT2D_ROUNDING_H_

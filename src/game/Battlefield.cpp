@@ -4,6 +4,7 @@
 
 #include "Rounding.h"
 #include "game/GameImages.h"
+#include "graphics/OpaqueRuns.h"
 
 namespace {
 
@@ -11,6 +12,14 @@ namespace {
 // wraps the 32-bit arithmetic, so no real column comes near this bound (the odds are 2^-1000);
 // it is there so that such arguments cannot stall the game.
 constexpr int kMaxAttemptsPerColumn = 1000;
+
+constexpr int64_t kHalfWord = int64_t{1} << 31;
+
+// Value / 2^32 rounded down: the whole part of a 32.32 fixed-point number.
+int64_t FloorWords(int64_t Value) {
+  static_assert((-1 >> 1) == -1, "right shifts of negative numbers must be arithmetic");
+  return Value >> 32;
+}
 
 }  // namespace
 
@@ -25,6 +34,8 @@ std::unique_ptr<TBattlefield> TBattlefield::Init(int32_t ScreenWidth, int32_t Sc
   field->IsBGImage = UseBGImage;
   if (UseBGImage) {
     field->Background = LoadGameImage(BGImageFile, false);
+    // The picture is copied onto every frame; encoded, the copy leaves the frame in the cache.
+    EncodeOpaqueRuns(field->Background.get());
   }
   return field;
 }
@@ -39,19 +50,26 @@ void TBattlefield::GenerateLand(TRandomSource& Draws, int32_t Highest, int32_t L
   if (columns == 0 || Lowest > Highest) {
     return;
   }
-  // Column 0: the rounding applies to the product alone, before Lowest is added.
-  const long double range = static_cast<long double>(Highest) - Lowest;
-  const int64_t first = int64_t{Lowest} + Round(range * RandomReal(Draws));
-  LandHeight[0] = static_cast<int32_t>(std::clamp<int64_t>(first, Lowest, Highest));
+  // A draw r is a word u over 2^32, so every value here is a whole number of 2^-32 steps and
+  // is rounded exactly in integers: nothing depends on the precision of floating point.
+  //
+  // Column 0: the rounding applies to (Highest - Lowest) * r alone, before Lowest is added.
+  // Both factors are below 2^32, so their product fits in 64 unsigned bits.
+  const auto range = static_cast<uint64_t>(int64_t{Highest} - Lowest);
+  const uint64_t first = range * Draws.NextWord();
+  const int64_t firstHeight = int64_t{Lowest} + RoundFixedPoint(static_cast<int64_t>(first >> 32),
+                                                                static_cast<uint32_t>(first));
+  LandHeight[0] = static_cast<int32_t>(std::clamp<int64_t>(firstHeight, Lowest, Highest));
 
-  const long double halfVariation = static_cast<long double>(Variation) / 2.0L;
   for (int32_t column = 1; column < columns; ++column) {
     const int32_t previous = LandHeight[column - 1];
     int32_t height = previous;  // what a column keeps if every attempt fails
     for (int attempt = 0; attempt < kMaxAttemptsPerColumn; ++attempt) {
-      const double rand = RandomReal(Draws);
-      const long double step = static_cast<long double>(Variation) * rand - halfVariation;
-      const int32_t candidate = std::max(Round(previous + step), Lowest);
+      // Variation * r - Variation / 2 = Variation * (u - 2^31) / 2^32, within 2^62 in size.
+      const int64_t step = int64_t{Variation} * (int64_t{Draws.NextWord()} - kHalfWord);
+      const int32_t rounded =
+          RoundFixedPoint(previous + FloorWords(step), static_cast<uint32_t>(step));
+      const int32_t candidate = std::max(rounded, Lowest);
       if (candidate <= Highest) {
         height = candidate;
         break;
@@ -66,20 +84,38 @@ void TBattlefield::SmoothenLand(int32_t SmoothSize) {
     return;
   }
   const int32_t columns = UsedColumns();
-  // The end columns are never samples, but they are rewritten from their neighbours.
-  const int64_t firstSample = 1;
+  // The window of a column is [column - SmoothSize, column + SmoothSize] within the samples
+  // 1 .. columns - 2: the end columns are never samples, but they are rewritten from their
+  // neighbours. Both of its bounds only move right, so a running sum follows it: a sample
+  // enters once, leaves once, and a rewritten column already in the window changes the sum by
+  // its change. That keeps the in-place order exactly: left neighbours count with their new
+  // heights, right ones with their old.
   const int64_t lastSample = int64_t{columns} - 2;
+  int64_t windowFrom = 1;
+  int64_t windowTo = 0;  // empty
+  int64_t mass = 0;
   for (int32_t column = 0; column < columns; ++column) {
-    const int64_t from = std::max(firstSample, int64_t{column} - SmoothSize);
+    const int64_t from = std::max<int64_t>(1, int64_t{column} - SmoothSize);
     const int64_t to = std::min(lastSample, int64_t{column} + SmoothSize);
-    if (from > to) {
-      continue;
+    while (windowTo < to) {
+      ++windowTo;
+      if (windowTo >= windowFrom) {
+        mass += LandHeight[windowTo];
+      }
     }
-    int64_t mass = 0;
-    for (int64_t sample = from; sample <= to; ++sample) {
-      mass += LandHeight[sample];
+    while (windowFrom < from) {
+      if (windowFrom <= windowTo) {
+        mass -= LandHeight[windowFrom];
+      }
+      ++windowFrom;
     }
-    const auto samples = static_cast<long double>(to - from + 1);
-    LandHeight[column] = Round(static_cast<long double>(mass) / samples);
+    if (windowFrom > windowTo) {
+      continue;  // no sample: the column keeps its height
+    }
+    const int32_t smoothed = RoundQuotient(mass, windowTo - windowFrom + 1);
+    if (column >= windowFrom && column <= windowTo) {
+      mass += int64_t{smoothed} - LandHeight[column];
+    }
+    LandHeight[column] = smoothed;
   }
 }

@@ -1,6 +1,8 @@
 #include <algorithm>
+#include <array>
 
 #include "game/Battlefield.h"
+#include "graphics/ColumnFill.h"
 #include "graphics/LineAndRect.h"
 
 namespace {
@@ -9,9 +11,9 @@ namespace {
 constexpr int32_t kSkyWidth = 800;
 constexpr int32_t kSkyHeight = 600;
 
-// A row for a vertical line's end point: rows beyond the surface become the row just off it,
-// which leaves the same pixels on the surface and keeps the value in 32 bits.
-int32_t LineRow(int64_t Row, const SDL_Surface& Surface) {
+// A row of the land: rows beyond the surface become the row just off it, which leaves the
+// same pixels on the surface and keeps the value in 32 bits.
+int32_t LandRow(int64_t Row, const SDL_Surface& Surface) {
   return static_cast<int32_t>(std::clamp<int64_t>(Row, -1, Surface.h));
 }
 
@@ -35,11 +37,15 @@ void TBattlefield::DrawLand(PSDL_Surface GameScreen) const {
   if (GameScreen == nullptr) {
     return;
   }
+  // Each column is the vertical line from the bottom row to the top of the ground, both
+  // included; the lines are filled all together, which sets the same pixels faster.
+  std::array<TColumnSpan, kMaxColumns> spans;
   const int32_t columns = std::min(UsedColumns(), GameScreen->w);
   const int64_t bottom = int64_t{Height} - 1;
   for (int32_t column = 0; column < columns; ++column) {
     const int64_t top = bottom - LandHeight[column];
-    SDL_DrawLine(GameScreen, column, LineRow(bottom, *GameScreen), column,
-                 LineRow(top, *GameScreen), LandColor);
+    spans[column] = {LandRow(std::min(top, bottom), *GameScreen),
+                     LandRow(std::max(top, bottom), *GameScreen)};
   }
+  FillColumnSpans(GameScreen, spans.data(), columns, LandColor);
 }

@@ -1,48 +1,10 @@
 #include "graphics/LineAndRect.h"
 
 #include <algorithm>
-#include <cstring>
-#include <type_traits>
+
+#include "graphics/PixelStore.h"
 
 namespace {
-
-template <int BytesPerPixel>
-void StorePixel(uint8_t* Target, uint32_t Pixel) {
-  if constexpr (BytesPerPixel == 1) {
-    *Target = static_cast<uint8_t>(Pixel);
-  } else if constexpr (BytesPerPixel == 2) {
-    const auto word = static_cast<uint16_t>(Pixel);
-    std::memcpy(Target, &word, sizeof word);
-  } else if constexpr (BytesPerPixel == 3) {
-    Target[0] = static_cast<uint8_t>(Pixel >> 16);
-    Target[1] = static_cast<uint8_t>(Pixel >> 8);
-    Target[2] = static_cast<uint8_t>(Pixel);
-  } else {
-    std::memcpy(Target, &Pixel, sizeof Pixel);
-  }
-}
-
-// Calls Action with the surface's pixel size as a compile-time constant, so that the pixel
-// loops are specialised for it; other pixel sizes do nothing.
-template <typename TAction>
-void ForPixelSize(int BytesPerPixel, TAction&& Action) {
-  switch (BytesPerPixel) {
-    case 1:
-      Action(std::integral_constant<int, 1>{});
-      break;
-    case 2:
-      Action(std::integral_constant<int, 2>{});
-      break;
-    case 3:
-      Action(std::integral_constant<int, 3>{});
-      break;
-    case 4:
-      Action(std::integral_constant<int, 4>{});
-      break;
-    default:
-      break;
-  }
-}
 
 // One axis of a line: where it starts, which way it steps and how many pixels the surface has
 // along it.
