@@ -24,6 +24,9 @@ void BM_BuildBattle(benchmark::State& State) {
   uint32_t seed = 0;
   for (auto _ : State) {
     TMersenneTwister source(seed++ % 1000);
+    for (auto& tank : tanks) {
+      tank->X = 0;  // new tanks, as each battle has
+    }
     field.GenerateLand(source, 500, 1, 60);
     field.SmoothenLand(50);
     benchmark::DoNotOptimize(field.ScatterTanks(source, tanks, 4, 50, 3));

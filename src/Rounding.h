@@ -21,8 +21,9 @@ inline int32_t LowWord(int64_t Value) {
 // Rounds Whole + Fraction / 2^32. REQUIRES Whole < INT64_MAX.
 inline int32_t RoundFixedPoint(int64_t Whole, uint32_t Fraction) {
   constexpr uint32_t kHalf = uint32_t{1} << 31;
-  const bool up = Fraction > kHalf || (Fraction == kHalf && (Whole & 1) != 0);
-  return LowWord(Whole + (up ? 1 : 0));
+  // Which way a value rounds is a coin toss, so it is worked out without a branch.
+  const int64_t up = int64_t{Fraction > kHalf} | (int64_t{Fraction == kHalf} & (Whole & 1));
+  return LowWord(Whole + up);
 }
 
 // Rounds Numerator / Denominator. REQUIRES Denominator > 0.
@@ -35,8 +36,9 @@ inline int32_t RoundQuotient(int64_t Numerator, int64_t Denominator) {
     remainder += Denominator;
   }
   const int64_t twice = 2 * remainder;
-  const bool up = twice > Denominator || (twice == Denominator && (quotient & 1) != 0);
-  return LowWord(quotient + (up ? 1 : 0));
+  const int64_t up =
+      int64_t{twice > Denominator} | (int64_t{twice == Denominator} & (quotient & 1));
+  return LowWord(quotient + up);
 }
 
 #endif  // TUMULT2D_ROUNDING_H_

@@ -4,7 +4,9 @@
 
 #include <algorithm>
 #include <optional>
+#include <random>
 
+#include "Rounding.h"
 #include "TestSupport.h"
 
 namespace {
@@ -130,6 +132,67 @@ TEST(SmoothenLand, LeavesFlatLandUnusedColumnsAndBadSizesAlone) {
   TBattlefield tall = FieldOf(std::vector<int32_t>(1025, INT32_MAX));
   tall.SmoothenLand(INT32_MAX);
   EXPECT_EQ(tall.LandHeight[512], INT32_MAX);
+}
+
+// The terrain operations as they read, in extended precision and with the window summed
+// afresh for every column. The game computes the same heights exactly in integers, with a
+// running sum; these pin that they agree for any argument.
+void ReferenceGenerate(TBattlefield& Field, TRandomSource& Draws, int32_t Highest, int32_t Lowest,
+                       int32_t Variation) {
+  const int32_t columns = Field.UsedColumns();
+  if (columns == 0 || Lowest > Highest) return;
+  const long double first =
+      Lowest + static_cast<long double>(
+                   Round((static_cast<long double>(Highest) - Lowest) * RandomReal(Draws)));
+  Field.LandHeight[0] = static_cast<int32_t>(std::clamp<long double>(first, Lowest, Highest));
+  for (int32_t column = 1; column < columns; ++column) {
+    const int32_t previous = Field.LandHeight[column - 1];
+    Field.LandHeight[column] = previous;
+    for (int attempt = 0; attempt < 1000; ++attempt) {
+      const long double value = previous + static_cast<long double>(Variation) * RandomReal(Draws) -
+                                static_cast<long double>(Variation) / 2;
+      const int32_t candidate = std::max(Round(value), Lowest);
+      if (candidate <= Highest) {
+        Field.LandHeight[column] = candidate;
+        break;
+      }
+    }
+  }
+}
+
+void ReferenceSmoothen(TBattlefield& Field, int32_t SmoothSize) {
+  const int64_t columns = Field.UsedColumns();
+  for (int64_t column = 0; SmoothSize >= 1 && column < columns; ++column) {
+    int64_t mass = 0, samples = 0;
+    for (int64_t j = std::max<int64_t>(1, column - SmoothSize);
+         j <= std::min(columns - 2, column + SmoothSize); ++j, ++samples) {
+      mass += Field.LandHeight[j];
+    }
+    if (samples > 0) Field.LandHeight[column] = Round(static_cast<long double>(mass) / samples);
+  }
+}
+
+TEST(Terrain, IntegerArithmeticGivesTheHeightsOfTheDefinition) {
+  std::mt19937 random(2024);
+  std::uniform_int_distribution<int32_t> small(-600, 600), any(INT32_MIN, INT32_MAX);
+  const auto value = [&](int i) { return i % 5 == 4 ? any(random) : small(random); };
+  for (int i = 0; i < 400; ++i) {
+    const int32_t width = i % 40 == 0 ? 2000 : 1 + i * 7 % 1025;
+    TBattlefield field = FieldOf({}, width);
+    TBattlefield reference = FieldOf({}, width);
+    const uint32_t seed = random();
+    TMersenneTwister draws(seed), referenceDraws(seed);
+    const int32_t lowest = i % 3 == 0 ? 1 : value(i), highest = i % 3 == 0 ? 500 : value(i + 1);
+    const int32_t variation = i % 3 == 0 ? 60 : value(i + 2);
+    field.GenerateLand(draws, highest, lowest, variation);
+    ReferenceGenerate(reference, referenceDraws, highest, lowest, variation);
+    ASSERT_EQ(field.LandHeight, reference.LandHeight) << "generate, case " << i;
+    ASSERT_EQ(draws.NextWord(), referenceDraws.NextWord()) << "draws taken, case " << i;
+    const int32_t size = i % 4 == 0 ? std::abs(small(random)) : 1 + i % 60;
+    field.SmoothenLand(size);
+    ReferenceSmoothen(reference, size);
+    ASSERT_EQ(field.LandHeight, reference.LandHeight) << "smoothen " << size << ", case " << i;
+  }
 }
 
 }  // namespace

@@ -1,0 +1,77 @@
+// The frame loop allocates nothing: once the battle is built, input, the game step, drawing
+// and the flip run on what start-up made. Counted with AddressSanitizer's allocation hooks,
+// which see every allocation of the process, SDL's included; the test build has them.
+#include <gtest/gtest.h>
+
+#include <atomic>
+
+#include "Game.h"
+#include "TestSupport.h"
+
+#if defined(__SANITIZE_ADDRESS__)
+#define TUMULT_HAS_ALLOCATION_HOOKS 1
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define TUMULT_HAS_ALLOCATION_HOOKS 1
+#endif
+#endif
+
+#ifdef TUMULT_HAS_ALLOCATION_HOOKS
+// Declared here as the sanitizer runtimes of both compilers export it; g++ ships no header.
+extern "C" int __sanitizer_install_malloc_and_free_hooks(
+    void (*Allocated)(const volatile void* Pointer, size_t Size),
+    void (*Released)(const volatile void* Pointer));
+#endif
+
+namespace {
+
+std::atomic<bool> counting{false};
+std::atomic<int> allocations{0};
+std::atomic<int> releases{0};
+
+#ifdef TUMULT_HAS_ALLOCATION_HOOKS
+void CountAllocation(const volatile void* /*Pointer*/, size_t /*Size*/) {
+  if (counting) ++allocations;
+}
+void CountRelease(const volatile void* /*Pointer*/) {
+  if (counting) ++releases;
+}
+#endif
+
+void PushKey(SDLKey Key, uint8_t Type) {
+  SDL_Event event{};
+  event.type = Type;
+  event.key.keysym.sym = Key;
+  SDL_PushEvent(&event);
+}
+
+TEST(FrameLoop, RunsWithoutAllocating) {
+#ifndef TUMULT_HAS_ALLOCATION_HOOKS
+  GTEST_SKIP() << "needs AddressSanitizer's allocation hooks, as in the ./test build";
+#else
+  static const bool installed =
+      __sanitizer_install_malloc_and_free_hooks(CountAllocation, CountRelease) != 0;
+  ASSERT_TRUE(installed);
+  TGame game;
+  std::string failure;
+  ASSERT_TRUE(StartGame(game, 0, failure)) << failure;
+  RunFramePass(game, SDL_PollEvent);  // the first pass may set up SDL's event handling
+  for (int frame = 0; frame < 200; ++frame) {
+    // Keys held and released, read in the same pass as the frame counted below.
+    if (frame % 10 == 0) {
+      PushKey(SDLK_LEFT, SDL_KEYDOWN);
+      PushKey(SDLK_SPACE, SDL_KEYDOWN);
+      PushKey(SDLK_LEFT, SDL_KEYUP);
+    }
+    counting = true;
+    RunFramePass(game, SDL_PollEvent);
+    counting = false;
+  }
+  EXPECT_EQ(allocations.load(), 0);
+  EXPECT_EQ(releases.load(), 0);
+  EXPECT_EQ(game.RunClock, 201);
+  EndGame(game);
+#endif
+}
+
+}  // namespace
