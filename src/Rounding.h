@@ -13,6 +13,11 @@ int32_t Round(long double Value);
 // The same rounding done exactly in integers, for the values the terrain is built from. They
 // sit in the terrain's inner loops, so they are defined here, where calls can be inlined.
 
+// 1 for true and 0 for false, as a number to add.
+inline int64_t OneIf(bool Condition) {
+  return Condition ? 1 : 0;
+}
+
 // The low 32 bits of a whole number, as Round keeps them.
 inline int32_t LowWord(int64_t Value) {
   return static_cast<int32_t>(static_cast<uint32_t>(Value));
@@ -22,7 +27,7 @@ inline int32_t LowWord(int64_t Value) {
 inline int32_t RoundFixedPoint(int64_t Whole, uint32_t Fraction) {
   constexpr uint32_t kHalf = uint32_t{1} << 31;
   // Which way a value rounds is a coin toss, so it is worked out without a branch.
-  const int64_t up = int64_t{Fraction > kHalf} | (int64_t{Fraction == kHalf} & (Whole & 1));
+  const int64_t up = OneIf(Fraction > kHalf) | (OneIf(Fraction == kHalf) & Whole & 1);
   return LowWord(Whole + up);
 }
 
@@ -36,8 +41,7 @@ inline int32_t RoundQuotient(int64_t Numerator, int64_t Denominator) {
     remainder += Denominator;
   }
   const int64_t twice = 2 * remainder;
-  const int64_t up =
-      int64_t{twice > Denominator} | (int64_t{twice == Denominator} & (quotient & 1));
+  const int64_t up = OneIf(twice > Denominator) | (OneIf(twice == Denominator) & quotient & 1);
   return LowWord(quotient + up);
 }
 

@@ -71,6 +71,15 @@ class TBattlefield {
   // The columns the operations work on: Width, limited to 0 .. kMaxColumns.
   [[nodiscard]] int32_t UsedColumns() const;
 
+  // Whether Tanks[Index] may stand at column X: its track lies inside the field and neither
+  // end of it falls within MinTankDist of another tank's track (both bounds inside).
+  [[nodiscard]] bool SpaceClear(const TTankSlots& Tanks, int32_t Count, int32_t Index, int64_t X,
+                                int32_t MinTankDist) const;
+
+  // Whether SpaceClear holds for some column of the field.
+  [[nodiscard]] bool HasClearColumn(const TTankSlots& Tanks, int32_t Count, int32_t Index,
+                                    int32_t MinTankDist) const;
+
   int32_t Width = 0;
   int32_t Height = 0;
   std::array<int32_t, kMaxColumns> LandHeight{};
@@ -78,12 +87,6 @@ class TBattlefield {
   uint32_t SkyColor = 0;
   bool IsBGImage = false;
   TSurfacePtr Background;
-
- private:
-  [[nodiscard]] bool SpaceClear(const TTankSlots& Tanks, int32_t Count, int32_t Index, int64_t X,
-                                int32_t MinTankDist) const;
-  [[nodiscard]] bool HasClearColumn(const TTankSlots& Tanks, int32_t Count, int32_t Index,
-                                    int32_t MinTankDist) const;
 };
 
 #endif  // TUMULT2D_GAME_BATTLEFIELD_H_

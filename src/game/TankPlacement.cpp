@@ -1,4 +1,5 @@
 #include <algorithm>
+#include <cmath>
 
 #include "game/Battlefield.h"
 
@@ -60,12 +61,39 @@ bool TBattlefield::SpaceClear(const TTankSlots& Tanks, int32_t Count, int32_t In
 
 bool TBattlefield::HasClearColumn(const TTankSlots& Tanks, int32_t Count, int32_t Index,
                                   int32_t MinTankDist) const {
-  // The other tanks stay put while this one is tried, so the clear columns are fixed: look at
-  // each column the draw could give once.
-  for (int32_t column = 0; column < UsedColumns(); ++column) {
-    if (SpaceClear(Tanks, Count, Index, column, MinTankDist)) {
+  // The other tanks stay put while this one is tried, so the clear columns are fixed. Columns
+  // are looked at from the left; where one is blocked because an end of the track falls
+  // into another tank's reach, every column up to where that end leaves the reach is blocked
+  // too, so the search jumps there. Each jump passes one reach for good, so there are at most
+  // two per other tank.
+  const int64_t track = Tanks[Index]->TrackSize;
+  const int64_t lastX = int64_t{UsedColumns()} - 1 - track;
+  int64_t x = track;
+  while (x <= lastX) {
+    double next = static_cast<double>(x);
+    for (int32_t other = 0; other < Count; ++other) {
+      if (other == Index || !Tanks[other]) {
+        continue;
+      }
+      const TTank& tank = *Tanks[other];
+      const double reach = static_cast<double>(tank.TrackSize) + MinTankDist;
+      const double lo = tank.X - reach;
+      const double hi = tank.X + reach;
+      for (const int64_t end : {x - track, x + track}) {
+        const auto at = static_cast<double>(end);
+        if (lo <= at && at <= hi) {
+          // The first column whose end lies past hi.
+          next = std::max(next, std::floor(hi) + 1.0 + static_cast<double>(x - end));
+        }
+      }
+    }
+    if (next == static_cast<double>(x)) {
       return true;
     }
+    if (next > static_cast<double>(lastX)) {
+      return false;
+    }
+    x = static_cast<int64_t>(next);
   }
   return false;
 }

@@ -46,7 +46,7 @@ TStrip ClipStrip(const TColumnSpan* Spans, int32_t Width, int32_t SurfaceHeight)
 template <int BytesPerPixel, int32_t Count>
 void StoreRun(uint8_t* Row, uint32_t Color) {
   for (int32_t i = 0; i < Count; ++i) {
-    StorePixel<BytesPerPixel>(Row + i * BytesPerPixel, Color);
+    StorePixel<BytesPerPixel>(Row + ptrdiff_t{i} * BytesPerPixel, Color);
   }
 }
 
@@ -61,7 +61,7 @@ void FillStrip(uint8_t* Pixels, int64_t Pitch, const TStrip& Strip, uint32_t Col
     }
     for (int32_t i = 0; i < Strip.Width; ++i) {
       if (Strip.Spans[i].Top <= y && y <= Strip.Spans[i].Bottom) {
-        StorePixel<BytesPerPixel>(row + i * BytesPerPixel, Color);
+        StorePixel<BytesPerPixel>(row + ptrdiff_t{i} * BytesPerPixel, Color);
       }
     }
   }
