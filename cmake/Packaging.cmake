@@ -13,10 +13,10 @@ set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${PROJECT_HOMEPAGE_URL})
-# dpkg-shlibdeps finds the C and C++ runtime the binary needs. SDL 1.2 is named here as well:
-# the classic library, or the maintained line built on SDL 2 (its shim package stands in for
-# the classic one).
+# dpkg-shlibdeps names the libraries the binary links, SDL 1.2 among them as
+# "libsdl1.2debian (>= 1.2.15)". The maintained SDL 1.2 line on top of SDL 2 meets that too:
+# its libsdl1.2-compat-shim package provides libsdl1.2debian (= 1.2.15-1), so no alternative
+# needs writing out.
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "libsdl1.2debian (>= 1.2.15) | libsdl1.2-compat-shim")
 
 include(CPack)

@@ -44,8 +44,16 @@ done
 [[ $(dpkg-deb -f "$deb" Section) == games ]] || fail "the package is not in section games"
 depends=$(dpkg-deb -f "$deb" Depends)
 echo "Depends: $depends"
-# Either SDL 1.2 line satisfies the game: the classic library or the one built on SDL 2.
-grep -qF "libsdl1.2debian (>= 1.2.15) | libsdl1.2-compat-shim" <<<"$depends" ||
-  fail "Depends does not offer the classic or the maintained SDL 1.2"
+# Either SDL 1.2 line must do: the classic library, or the one on SDL 2, whose shim package
+# provides libsdl1.2debian at this version.
+shim_provides=1.2.15-1
+sdl=$(grep -oE 'libsdl1\.2debian( \([^)]*\))?' <<<"$depends") ||
+  fail "Depends does not name SDL 1.2 (libsdl1.2debian)"
+if [[ $sdl =~ \(\>=\ ([^\)]+)\) ]]; then
+  dpkg --compare-versions "$shim_provides" ge "${BASH_REMATCH[1]}" ||
+    fail "$sdl shuts out the maintained SDL 1.2, whose shim provides $shim_provides"
+elif [[ $sdl == *"("* ]]; then
+  fail "unexpected SDL 1.2 dependency: $sdl"
+fi
 grep -qE '(^|, )libc6 \(>= [0-9.]+\)' <<<"$depends" || fail "Depends does not name libc6"
 echo "PASSED"
