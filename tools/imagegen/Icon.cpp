@@ -64,13 +64,17 @@ void coverPixel(const Image& sprite, const Box& box, double x0, double y0, doubl
     for (int sx = std::max(0, static_cast<int>(std::floor(x0)));
          sx < std::min(box.width, static_cast<int>(std::ceil(x1))); ++sx) {
       const Rgb pixel = sprite.at(box.left + sx, box.top + sy);
-      if (pixel == kMagenta) continue;
+      if (pixel == kMagenta) {
+        continue;
+      }
       const double weight = wy * (std::min(x1, sx + 1.0) - std::max(x0, static_cast<double>(sx)));
       sum = sum + toColour(pixel) * weight;
       opaqueArea += weight;
     }
   }
-  if (opaqueArea <= 0.0) return;  // Left fully see-through, as the field starts.
+  if (opaqueArea <= 0.0) {
+    return;  // Left fully see-through, as the field starts.
+  }
   const Rgb colour = quantise(sum * (1.0 / opaqueArea));
   out[0] = colour.r;
   out[1] = colour.g;
@@ -84,7 +88,9 @@ RgbaImage makeTankIcon(Rgb turretColour, int size) {
   const Image sprite = spriteWithBarrel(turretColour);
   const Box box = opaqueBounds(sprite);
   double scale = kFill * size / std::max(box.width, box.height);
-  if (scale >= kWholePixelsFrom) scale = std::floor(scale);
+  if (scale >= kWholePixelsFrom) {
+    scale = std::floor(scale);
+  }
   // Whole-pixel offsets keep whole-pixel scaling crisp.
   const double left = std::floor((size - box.width * scale) / 2.0);
   const double top = std::floor((size - box.height * scale) / 2.0);

@@ -47,7 +47,9 @@ bool writeIcons(const std::filesystem::path& iconDir) {
   for (int size : imagegen::kIconSizes) {
     const std::string sizeName = std::to_string(size) + "x" + std::to_string(size);
     const std::filesystem::path folder = iconDir / "hicolor" / sizeName / "apps";
-    if (!makeFolder(folder)) return false;
+    if (!makeFolder(folder)) {
+      return false;
+    }
     const std::filesystem::path path = folder / "tumult2d.png";
     if (!imagegen::writePng(imagegen::makeTankIcon(kIconTankColour, size), path.string())) {
       std::cerr << "imagegen: cannot write " << path << '\n';
@@ -65,7 +67,9 @@ int main(int argc, char** argv) {
     return 2;
   }
   const std::filesystem::path outputDir = argv[1];
-  if (!makeFolder(outputDir)) return 1;
+  if (!makeFolder(outputDir)) {
+    return 1;
+  }
   for (const NamedImage& named : allImages()) {
     const std::filesystem::path path = outputDir / named.fileName;
     if (!imagegen::writeBmp24(named.image, path.string())) {
