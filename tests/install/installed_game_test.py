@@ -1,7 +1,8 @@
 #!/usr/bin/python3
 """Installs the built game into a temporary prefix and plays it from there, as a player would.
 
-`cmake --install` lays the tree out; the tree is then moved as a whole (the launcher must find
+`cmake --install` lays the tree out and appstreamcli checks its desktop entry, metainfo
+and icon together; the tree is then moved as a whole (the launcher must find
 the game and its pictures relative to itself) and the installed launcher is started, through
 a link in an unrelated working folder, on a private Xvfb server. The window must show the
 installed sky picture and the land, and a held Escape must end the game with exit code 0.
@@ -44,6 +45,12 @@ def install(cmake, build_dir, prefix):
                if not os.path.isfile(os.path.join(prefix, path))]
     if missing:
         raise rw.CheckFailed("not installed: " + ", ".join(missing))
+    # The desktop entry, metainfo and icon as the software centre reads them, together.
+    result = subprocess.run(["appstreamcli", "validate-tree", "--no-net", "--pedantic", prefix],
+                            stdout=subprocess.PIPE, stderr=subprocess.STDOUT, check=False)
+    if result.returncode != 0:
+        raise rw.CheckFailed("appstreamcli validate-tree fails on the installed tree:\n"
+                             + result.stdout.decode(errors="replace"))
     not_runnable = [path for path in EXECUTABLES
                     if not os.access(os.path.join(prefix, path), os.X_OK)]
     if not_runnable:
