@@ -5,7 +5,6 @@ set(CPACK_PACKAGE_CONTACT "Tumult 2D developers <tumult2d@users.noreply.github.c
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "small 2D artillery game")
 set(CPACK_PACKAGE_DESCRIPTION
     "A side view of a hilly battlefield under an eclipsed desert sky, with four tanks\nstanding on the ground. Nothing fires yet; Escape ends the game.")
-set(CPACK_PACKAGE_INSTALL_DIRECTORY tumult2d)
 set(CPACK_STRIP_FILES ON)
 
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
