@@ -55,10 +55,12 @@ TEST_F(LoadImageTest, EveryDepthLoadsInDisplayFormatAndKeysOnTheFirstPixelsColou
       const TSurfacePtr image = LoadBmp(8, 5, bits, colours, transparent),
                         shown = MakeSurface(8, 5, kBackground);
       ASSERT_EQ(SDL_BlitSurface(image.get(), nullptr, shown.get(), nullptr), 0);
-      // SDL sets the run-length flag once the first blit has encoded the image.
+      // SDL sets the run-length flag once the first blit has encoded the image; SDL 1.2 on
+      // top of SDL 2 (versions 1.2.50 and up) leaves the encoding to SDL 2 and never shows it.
+      const Uint32 rle = SDL_Linked_Version()->patch < 50 ? SDL_RLEACCEL : 0U;
       EXPECT_EQ(std::make_tuple(image->w, image->h, int(image->format->BitsPerPixel),
                                 image->flags & (SDL_SRCCOLORKEY | SDL_RLEACCEL)),
-                std::make_tuple(8, 5, 32, transparent ? SDL_SRCCOLORKEY | SDL_RLEACCEL : 0U));
+                std::make_tuple(8, 5, 32, transparent ? SDL_SRCCOLORKEY | rle : 0U));
       const uint32_t mask = bits == 16 ? 0xF8F8F8 : 0xFFFFFF;  // 16 bits keep 5 bits a channel
       for (int i = 0; i < 40; ++i)
         EXPECT_EQ(PixelAt(shown.get(), i % 8, i / 8) & mask,

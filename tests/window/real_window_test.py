@@ -327,7 +327,8 @@ def game_environment(display_name):
     return env
 
 
-def case_window(binary, screenshots, processes, workdir):
+def case_window(binary, screenshots, processes, workdir, cwd=None, sky_picture=SKY_PICTURE):
+    """The window case; `cwd` is where the game starts, `sky_picture` the sky it must show."""
     display_name = start_xvfb(processes, workdir)
     print(f"Xvfb is up on {display_name}")
     dpy = display.Display(display_name)
@@ -335,7 +336,7 @@ def case_window(binary, screenshots, processes, workdir):
         out_path = os.path.join(workdir, "game.stdout")
         err_path = os.path.join(workdir, "game.stderr")
         with open(out_path, "wb") as out, open(err_path, "wb") as err:
-            game = processes.start([binary], env=game_environment(display_name),
+            game = processes.start([binary], env=game_environment(display_name), cwd=cwd,
                                    stdin=subprocess.DEVNULL, stdout=out, stderr=err)
 
         def window_or_exit():
@@ -366,7 +367,7 @@ def case_window(binary, screenshots, processes, workdir):
 
         # The first frames may not be on screen yet; wait for one that looks right.
         latest = {}
-        sky = read_bmp24(SKY_PICTURE)
+        sky = read_bmp24(sky_picture)
 
         def good_frame():
             latest["frame"] = grab_frame(dpy, win)

@@ -1,0 +1,77 @@
+#!/usr/bin/env bash
+# Builds Tumult 2D against the maintained SDL 1.2 line, Debian's libsdl1.2-compat (the SDL 1.2
+# API on top of SDL 2, which players on newer systems get), and runs the headless tests and one
+# real-window run against it.
+#
+# The classic library on this machine stays as it is: the packages are downloaded and unpacked
+# into build-compat/sdl (kept, so a second run is cheap), the build finds them through
+# pkg-config and the programs load them through LD_LIBRARY_PATH. Exits non-zero on a failure.
+set -euo pipefail
+
+cd "$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")/.."
+
+# SDL 1.2 on SDL 2, and the libraries SDL 2 needs that a machine with the classic SDL 1.2 may
+# lack (those it has are unpacked all the same, which does no harm).
+packages=(libsdl1.2-compat libsdl1.2-compat-shim libsdl1.2-compat-dev libsdl2-2.0-0
+          libdecor-0-0 libsamplerate0 libwayland-cursor0 libwayland-egl1)
+build=build-compat
+sdl=$PWD/$build/sdl
+multiarch=$(g++ -print-multiarch)
+libdir=$sdl/usr/lib/$multiarch
+
+asroot() {
+  if [[ $(id -u) -eq 0 ]]; then "$@"; else sudo "$@"; fi
+}
+
+unpack_packages() {
+  local debs=$build/debs
+  rm -rf "$debs" "$sdl"
+  mkdir -p "$debs"
+  # apt-get download needs current package lists; fetch them only when it cannot find one.
+  if ! (cd "$debs" && apt-get download "${packages[@]}" 2>/dev/null); then
+    asroot env DEBIAN_FRONTEND=noninteractive apt-get update
+    (cd "$debs" && apt-get download "${packages[@]}")
+  fi
+  local deb
+  for deb in "$debs"/*.deb; do
+    dpkg-deb -x "$deb" "$sdl"
+  done
+  printf '%s\n' "${packages[@]}" >"$sdl/.packages"
+}
+
+if ! cmp -s "$sdl/.packages" <(printf '%s\n' "${packages[@]}"); then
+  echo "compat: unpacking ${packages[*]} into $sdl"
+  unpack_packages
+fi
+
+# Every program below (and the test discovery during the build) loads SDL from the prefix.
+export LD_LIBRARY_PATH=$libdir${LD_LIBRARY_PATH:+:$LD_LIBRARY_PATH}
+missing=$(ldd "$libdir/libSDL2-2.0.so.0" "$libdir/libSDL-1.2.so.0" | grep 'not found' || true)
+if [[ -n $missing ]]; then
+  echo "compat: libraries SDL 2 needs are missing:" >&2
+  echo "$missing" >&2
+  exit 1
+fi
+
+# Only the unpacked sdl.pc is visible to pkg-config, and its /usr paths point into the prefix.
+mkdir -p "$build"
+PKG_CONFIG_LIBDIR=$libdir/pkgconfig PKG_CONFIG_SYSROOT_DIR=$sdl \
+  cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTUMULT_BUILD_TESTS=ON \
+  -DTUMULT_SANITIZE=OFF >"$build/configure.log" || { cat "$build/configure.log"; exit 1; }
+if ! grep -q '^SDL_INCLUDEDIR:INTERNAL='"$sdl/" "$build/CMakeCache.txt"; then
+  echo "compat: the build did not pick up the compat SDL under $sdl" >&2
+  exit 1
+fi
+cmake --build "$build" --target tumult2d tumult2d_tests -j"$(nproc)"
+if ldd "$build/src/tumult2d" | grep -F "libSDL-1.2.so.0 => $libdir/" >/dev/null; then
+  echo "compat: the game loads $(readlink -f "$libdir/libSDL-1.2.so.0")"
+else
+  echo "compat: the game does not load the compat SDL:" >&2
+  ldd "$build/src/tumult2d" >&2
+  exit 1
+fi
+
+SDL_VIDEODRIVER=dummy "$build/tests/tumult2d_tests" --gtest_brief=1
+/usr/bin/python3 tests/window/real_window_test.py "$build/src/tumult2d" --case all \
+  --out-dir "$build"
+echo "compat: PASSED"
