@@ -37,7 +37,10 @@ TEST(EncodeOpaqueRuns, CopiesTheSamePixelsAsThePlainPicture) {
     const TSurfacePtr plain = Blitted(picture.get());
     ASSERT_TRUE(EncodeOpaqueRuns(picture.get()));
     const TSurfacePtr encoded = Blitted(picture.get());
-    EXPECT_NE(picture->flags & SDL_RLEACCEL, 0U);  // the copy went run by run
+    // The copy went run by run; SDL 1.2 on SDL 2 (patch 50 and up) keeps the flag to itself.
+    if (SDL_Linked_Version()->patch < 50) {
+      EXPECT_NE(picture->flags & SDL_RLEACCEL, 0U);
+    }
     EXPECT_EQ(SurfaceChecksum(encoded.get()), SurfaceChecksum(plain.get()));
   }
 }

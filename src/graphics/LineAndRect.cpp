@@ -1,6 +1,7 @@
 #include "graphics/LineAndRect.h"
 
 #include <algorithm>
+#include <cstddef>
 
 #include "graphics/PixelStore.h"
 

@@ -1,5 +1,6 @@
 #include "graphics/OpaqueRuns.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <cstring>
 #include <vector>
