@@ -11,6 +11,7 @@ stderr must hold one warning for a file that cannot load and nothing else (so no
 report either).
 
 Usage: hostile_images_test.py GAME_BINARY --images NAME[,NAME...] [--out-dir DIR]
+                              [--screenshots]
 
 The game runs in a temporary folder with its own copy of images/; the repository's images are
 never touched. A failed start leaves its screenshot in OUT_DIR/hostile-IMAGE-KIND.png.
@@ -58,7 +59,7 @@ def small_picture():
 
 
 def large_file():
-    """1600x1200 at 24 bits, mostly KEY: a MARK block at the top left that shows as the
+    """1600x1200 at 24 bits, mostly KEY: a MARK block near the top left that shows as the
     background, and a MARK patch centred just above the bottom that shows as a sprite (only
     its bottom 600 rows can reach the screen)."""
     width, height = 1600, 1200
@@ -69,14 +70,15 @@ def large_file():
             pixels[3 * start:3 * end] = MARK.to_bytes(3, "little") * (end - start)
         return bytes(pixels)
 
-    plain, top, patch = row(), row((0, 200)), row((795, 806))
-    rows = [top if y < 100 else patch if 1184 <= y < 1190 else plain for y in range(height)]
+    plain, top, patch = row(), row((8, 200)), row((795, 806))
+    rows = [top if 8 <= y < 100 else patch if 1184 <= y < 1190 else plain for y in range(height)]
     pixels = b"".join(reversed(rows))  # bottom row first; 4800-byte rows need no padding
     header = bmp_files.encode(1, 1, 24, [[0]])[:54]
     header = bytearray(header)
     header[2:6] = (54 + len(pixels)).to_bytes(4, "little")
     header[18:26] = width.to_bytes(4, "little") + height.to_bytes(4, "little")
-    picture = {(x, y): MARK if (x < 200 and y < 100) else KEY for y in range(79) for x in range(800)}
+    picture = {(x, y): MARK if 8 <= x < 200 and 8 <= y < 100 else KEY
+               for y in range(rw.SKY_ONLY_ROWS) for x in range(800)}
     return bytes(header) + pixels, picture
 
 
@@ -157,7 +159,8 @@ def problems(frame, sky, image, picture):
     return found
 
 
-def one_start(binary, dpy, display_name, processes, workdir, image, kind, out_dir, sky):
+def one_start(binary, dpy, display_name, processes, workdir, image, kind, out_dir, sky,
+              keep_shots):
     """Runs the game once with `image` replaced by a file of `kind`; raises CheckFailed."""
     gamedir = os.path.join(workdir, f"{image}-{kind}")
     shutil.copytree("images", os.path.join(gamedir, "images"))
@@ -193,6 +196,8 @@ def one_start(binary, dpy, display_name, processes, workdir, image, kind, out_di
             raise
         rw.write_png(os.path.join(out_dir, f"hostile-{image}-{kind}.png"), latest["frame"])
         raise rw.CheckFailed("; ".join(problems(latest["frame"], sky, image, picture)))
+    if keep_shots:
+        rw.write_png(os.path.join(out_dir, f"hostile-{image}-{kind}.png"), latest["frame"])
     hold_escape(dpy, win)
     try:
         code = game.wait(timeout=5)
@@ -212,6 +217,8 @@ def main():
     parser.add_argument("binary")
     parser.add_argument("--images", required=True, help="comma-separated image names")
     parser.add_argument("--out-dir", default=".")
+    parser.add_argument("--screenshots", action="store_true",
+                        help="keep the screenshot of every start, not only of failed ones")
     args = parser.parse_args()
     binary, out_dir = os.path.abspath(args.binary), os.path.abspath(args.out_dir)
 
@@ -231,7 +238,7 @@ def main():
                     for kind in KINDS:
                         try:
                             said = one_start(binary, dpy, display_name, games, workdir, image,
-                                             kind, out_dir, sky)
+                                             kind, out_dir, sky, args.screenshots)
                             print(f"ok   {image:18} {kind:12} {said}")
                         except rw.CheckFailed as failure:
                             failures.append(f"{image} {kind}: {failure}")
