@@ -27,7 +27,8 @@ import sys
 import tempfile
 import time
 
-import real_window_test as rw
+sys.dont_write_bytecode = True  # no __pycache__ beside the imported modules in the source tree
+import real_window_test as rw  # noqa: E402
 from Xlib import X, XK, display
 from Xlib.ext import xtest
 
