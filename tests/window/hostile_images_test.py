@@ -29,7 +29,7 @@ import time
 
 sys.dont_write_bytecode = True  # no __pycache__ beside the imported modules in the source tree
 import real_window_test as rw  # noqa: E402
-from Xlib import X, XK, display
+from Xlib import X, XK, display, error
 from Xlib.ext import xtest
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "fuzz"))
@@ -204,6 +204,9 @@ def one_start(binary, dpy, display_name, processes, workdir, image, kind, out_di
         code = game.wait(timeout=5)
     except subprocess.TimeoutExpired:
         raise rw.CheckFailed("still running 5 s after Escape was held")
+    # The next start looks for a window of the same title: let the server drop this one first.
+    rw.wait_until(5, "the ended game's window to go away",
+                  lambda: rw.find_window(dpy, rw.WINDOW_TITLE) is None)
     output = rw.unexpected_lines(rw.read_text(err_path))
     warning = f'tumult2d: warning: cannot load image "images/{image}"'
     wanted = 0 if kind in LOADING_KINDS else 1
@@ -241,7 +244,7 @@ def main():
                             said = one_start(binary, dpy, display_name, games, workdir, image,
                                              kind, out_dir, sky, args.screenshots)
                             print(f"ok   {image:18} {kind:12} {said}")
-                        except rw.CheckFailed as failure:
+                        except (rw.CheckFailed, error.XError) as failure:
                             failures.append(f"{image} {kind}: {failure}")
                             print(f"FAIL {image:18} {kind:12} {failure}")
                         finally:
