@@ -1,7 +1,11 @@
 #include "graphics/GraphicsUnit.h"
 
 #include <cstdint>
+#include <cstdio>
 #include <cstring>
+#include <vector>
+
+#include "graphics/BmpHeaderCheck.h"
 
 namespace {
 
@@ -51,10 +55,54 @@ void KeyFromFirstPixel(SDL_Surface& Image) {
   }
 }
 
+struct TFileCloser {
+  void operator()(std::FILE* File) const { std::fclose(File); }
+};
+
+// The whole file, or false with SDL's error set.
+bool ReadWholeFile(const std::string& Path, std::vector<uint8_t>& Bytes) {
+  const std::unique_ptr<std::FILE, TFileCloser> file(std::fopen(Path.c_str(), "rb"));
+  if (!file) {
+    SDL_SetError("Couldn't open %s", Path.c_str());
+    return false;
+  }
+  long size = -1;
+  if (std::fseek(file.get(), 0, SEEK_END) == 0) {
+    size = std::ftell(file.get());
+  }
+  if (size < 0 || std::fseek(file.get(), 0, SEEK_SET) != 0) {
+    SDL_SetError("Couldn't read %s", Path.c_str());
+    return false;
+  }
+  if (static_cast<unsigned long>(size) > kMaxBmpFileBytes) {
+    SDL_SetError("file is larger than any image the game takes");
+    return false;
+  }
+  Bytes.resize(static_cast<size_t>(size));
+  if (std::fread(Bytes.data(), 1, Bytes.size(), file.get()) != Bytes.size()) {
+    SDL_SetError("Couldn't read %s", Path.c_str());
+    return false;
+  }
+  return true;
+}
+
 }  // namespace
 
 TSurfacePtr LoadImage(const std::string& DataFile, bool Transparent) {
-  const TSurfacePtr loaded(SDL_LoadBMP(DataFile.c_str()));
+  std::vector<uint8_t> bytes;
+  if (!ReadWholeFile(DataFile, bytes)) {
+    return nullptr;
+  }
+  return LoadImageFromBytes(bytes.data(), bytes.size(), Transparent);
+}
+
+TSurfacePtr LoadImageFromBytes(const uint8_t* Bytes, size_t Size, bool Transparent) {
+  if (const char* problem = BmpHeaderProblem(Bytes, Size)) {
+    SDL_SetError("%s", problem);
+    return nullptr;
+  }
+  SDL_RWops* const source = SDL_RWFromConstMem(Bytes, static_cast<int>(Size));
+  const TSurfacePtr loaded(SDL_LoadBMP_RW(source, 1));
   if (!loaded) {
     return nullptr;
   }

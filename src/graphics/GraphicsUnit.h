@@ -11,6 +11,8 @@
 
 #include <SDL.h>
 
+#include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -30,8 +32,14 @@ using TSurfacePtr = std::unique_ptr<SDL_Surface, TSurfaceDeleter>;
 // blitting: every pixel of that colour is left out of a blit, whatever the file's pixel size
 // (for a palette image, every pixel of the first pixel's palette colour). An empty image gets
 // no key.
-// Returns null when the file cannot be read or converted. REQUIRES: the video mode is set.
+// Returns null, with SDL's error saying why, when the file cannot be read, is larger than
+// kMaxBmpFileBytes, fails the header check of BmpHeaderCheck.h or cannot be converted.
+// REQUIRES: the video mode is set.
 TSurfacePtr LoadImage(const std::string& DataFile, bool Transparent);
+
+// LoadImage for a BMP file already in memory: the Size bytes at Bytes, which the call only
+// reads. The bytes are checked before SDL's reader sees them.
+TSurfacePtr LoadImageFromBytes(const uint8_t* Bytes, size_t Size, bool Transparent);
 
 // Frees an image that LoadImage made. Null is fine.
 void UnloadImage(TSurfacePtr Image);

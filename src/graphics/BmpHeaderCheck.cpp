@@ -1,0 +1,223 @@
+#include "graphics/BmpHeaderCheck.h"
+
+namespace {
+
+constexpr size_t kFileHeaderBytes = 14;
+constexpr size_t kCoreInfoBytes = 12;  // the old OS/2 header: 16-bit sizes, 3-byte palette
+constexpr size_t kInfoBytes = 40;      // the fields SDL reads of every newer header
+constexpr uint32_t kNoCompression = 0;
+constexpr uint32_t kBitFields = 3;
+
+uint32_t Le16(const uint8_t* At) {
+  return uint32_t{At[0]} | uint32_t{At[1]} << 8;
+}
+
+uint32_t Le32(const uint8_t* At) {
+  return Le16(At) | Le16(At + 2) << 16;
+}
+
+// What SDL's reader takes from the headers. Height is made positive; a negative one in the
+// file means the rows are stored top row first.
+struct TBmpInfo {
+  size_t InfoSize = 0;
+  uint32_t Offset = 0;  // where the pixel rows start
+  int64_t Width = 0;
+  int64_t Height = 0;
+  uint32_t Bits = 0;
+  uint32_t Compression = kNoCompression;
+  uint32_t ColorsUsed = 0;
+  size_t PaletteEntryBytes = 4;
+};
+
+bool KnownInfoSize(size_t Size) {
+  switch (Size) {
+    case kCoreInfoBytes:
+    case kInfoBytes:
+    case 52:   // with the colour masks
+    case 56:   // with the alpha mask too
+    case 108:  // with colour space
+    case 124:  // with colour profile
+      return true;
+    default:
+      return false;
+  }
+}
+
+const char* ReadInfo(const uint8_t* Bytes, size_t Size, TBmpInfo& Info) {
+  if (Size < 2 || Bytes[0] != 'B' || Bytes[1] != 'M') {
+    return "not a BMP file";
+  }
+  if (Size < kFileHeaderBytes + 4) {
+    return "BMP file cut short in its header";
+  }
+  Info.Offset = Le32(Bytes + 10);
+  Info.InfoSize = Le32(Bytes + kFileHeaderBytes);
+  if (!KnownInfoSize(Info.InfoSize)) {
+    return "BMP header of an unknown kind";
+  }
+  if (Size < kFileHeaderBytes + Info.InfoSize) {
+    return "BMP file cut short in its header";
+  }
+  const uint8_t* const info = Bytes + kFileHeaderBytes;
+  if (Info.InfoSize == kCoreInfoBytes) {
+    Info.Width = Le16(info + 4);
+    Info.Height = Le16(info + 6);
+    Info.Bits = Le16(info + 10);
+    Info.PaletteEntryBytes = 3;
+  } else {
+    Info.Width = static_cast<int32_t>(Le32(info + 4));
+    Info.Height = static_cast<int32_t>(Le32(info + 8));
+    Info.Bits = Le16(info + 14);
+    Info.Compression = Le32(info + 16);
+    Info.ColorsUsed = Le32(info + 32);
+  }
+  Info.Height = Info.Height < 0 ? -Info.Height : Info.Height;  // 64 bits: no overflow
+  return nullptr;
+}
+
+const char* FormatProblem(const TBmpInfo& Info) {
+  if (Info.Width < 1 || Info.Height < 1) {
+    return "BMP image has no pixels";
+  }
+  if (Info.Width > kMaxBmpSide || Info.Height > kMaxBmpSide ||
+      Info.Width * Info.Height > kMaxBmpPixels) {
+    return "BMP image is larger than the game takes";
+  }
+  switch (Info.Bits) {
+    case 1:
+    case 4:
+    case 8:
+    case 16:
+    case 24:
+    case 32:
+      break;
+    default:
+      return "BMP pixel size is not 1, 4, 8, 16, 24 or 32 bits";
+  }
+  if (Info.Compression == kBitFields && Info.Bits != 16 && Info.Bits != 32) {
+    return "BMP colour masks on a pixel size that has none";
+  }
+  if (Info.Compression != kNoCompression && Info.Compression != kBitFields) {
+    return "compressed BMP files are not supported";
+  }
+  return nullptr;
+}
+
+// A mask SDL can turn into a shift and a loss: one run of at most 8 bits within the pixel.
+bool UsableMask(uint32_t Mask, uint32_t Bits) {
+  if (Mask == 0 || (Bits < 32 && Mask >> Bits != 0)) {
+    return false;
+  }
+  while ((Mask & 1U) == 0) {
+    Mask >>= 1;
+  }
+  return Mask <= 0xFF && (Mask & (Mask + 1)) == 0;
+}
+
+// SDL reads colour masks for 16- and 32-bit images with masks, and for those whose pixels do not
+// follow the header directly, right after the first 40 bytes of the header (12 for the old
+// one). All zero means its default masks. Returns where the masks end (0 when none are read).
+const char* MaskProblem(const uint8_t* Bytes, size_t Size, const TBmpInfo& Info, size_t& MasksEnd) {
+  MasksEnd = 0;
+  const bool readsMasks =
+      (Info.Bits == 16 || Info.Bits == 32) &&
+      (Info.Compression == kBitFields || Info.Offset != kFileHeaderBytes + Info.InfoSize);
+  if (!readsMasks) {
+    return nullptr;
+  }
+  const size_t at =
+      kFileHeaderBytes + (Info.InfoSize == kCoreInfoBytes ? kCoreInfoBytes : kInfoBytes);
+  MasksEnd = at + 12;
+  if (Size < MasksEnd) {
+    return "BMP file cut short in its colour masks";
+  }
+  const uint32_t red = Le32(Bytes + at);
+  const uint32_t green = Le32(Bytes + at + 4);
+  const uint32_t blue = Le32(Bytes + at + 8);
+  if ((red | green | blue) == 0) {
+    return nullptr;
+  }
+  if (!UsableMask(red, Info.Bits) || !UsableMask(green, Info.Bits) ||
+      !UsableMask(blue, Info.Bits) || (red & green) != 0 || (red & blue) != 0 ||
+      (green & blue) != 0) {
+    return "BMP colour masks that are not three separate runs of up to 8 bits";
+  }
+  return nullptr;
+}
+
+// The number of palette colours SDL reads, 0 for images without a palette.
+uint32_t PaletteColors(const TBmpInfo& Info) {
+  if (Info.Bits > 8) {
+    return 0;
+  }
+  return Info.ColorsUsed == 0 ? 1U << Info.Bits : Info.ColorsUsed;
+}
+
+size_t RowBytes(const TBmpInfo& Info) {
+  return static_cast<size_t>((Info.Width * Info.Bits + 31) / 32 * 4);
+}
+
+const char* LayoutProblem(size_t Size, const TBmpInfo& Info, size_t MasksEnd) {
+  if (Info.Bits <= 8 && Info.ColorsUsed > (1U << Info.Bits)) {
+    return "BMP palette longer than its pixel size allows";
+  }
+  size_t headersEnd = kFileHeaderBytes + Info.InfoSize;
+  headersEnd = MasksEnd > headersEnd ? MasksEnd : headersEnd;
+  headersEnd += size_t{PaletteColors(Info)} * Info.PaletteEntryBytes;
+  if (Info.Offset < headersEnd) {
+    return "BMP pixels start inside its headers";
+  }
+  if (Info.Offset > Size || (Size - Info.Offset) / RowBytes(Info) < size_t(Info.Height)) {
+    return "BMP file shorter than the pixels its header claims";
+  }
+  return nullptr;
+}
+
+// SDL's converted copy has a colour for each palette entry read; a pixel with a higher index
+// would be looked up past the end of it.
+const char* PaletteIndexProblem(const uint8_t* Bytes, const TBmpInfo& Info) {
+  const uint32_t colors = PaletteColors(Info);
+  if (colors == 0 || colors >= (1U << Info.Bits)) {
+    return nullptr;  // no palette, or every index has a colour
+  }
+  const uint32_t perByte = 8 / Info.Bits;
+  const uint32_t mask = (1U << Info.Bits) - 1;
+  for (int64_t row = 0; row < Info.Height; ++row) {
+    const uint8_t* const pixels = Bytes + Info.Offset + static_cast<size_t>(row) * RowBytes(Info);
+    for (int64_t x = 0; x < Info.Width; ++x) {
+      const uint32_t slot = static_cast<uint32_t>(x) % perByte;
+      const uint32_t index = pixels[x / perByte] >> ((perByte - 1 - slot) * Info.Bits) & mask;
+      if (index >= colors) {
+        return "BMP pixel with a colour its palette does not have";
+      }
+    }
+  }
+  return nullptr;
+}
+
+}  // namespace
+
+const char* BmpHeaderProblem(const uint8_t* Bytes, size_t Size) {
+  if (Bytes == nullptr) {
+    Size = 0;
+  }
+  if (Size > kMaxBmpFileBytes) {
+    return "BMP file larger than any image the game takes";
+  }
+  TBmpInfo info;
+  const char* problem = ReadInfo(Bytes, Size, info);
+  if (problem == nullptr) {
+    problem = FormatProblem(info);
+  }
+  size_t masksEnd = 0;
+  if (problem == nullptr) {
+    problem = MaskProblem(Bytes, Size, info, masksEnd);
+  }
+  if (problem == nullptr) {
+    problem = LayoutProblem(Size, info, masksEnd);
+  }
+  if (problem == nullptr) {
+    problem = PaletteIndexProblem(Bytes, info);
+  }
+  return problem;
+}

@@ -1,0 +1,131 @@
+#include "graphics/BmpHeaderCheck.h"
+
+#include <fstream>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "TestSupport.h"
+#include "graphics/GraphicsUnit.h"
+
+namespace {
+
+using TBytes = std::vector<uint8_t>;
+
+TBytes Seed(const std::string& Name) {
+  std::ifstream in(TUMULT_SOURCE_DIR "/tests/fuzz/corpus/images/" + Name, std::ios::binary);
+  return TBytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+}
+
+void Put32(TBytes& Bytes, size_t At, uint32_t Value) {
+  for (size_t i = 0; i < 4; ++i) Bytes[At + i] = uint8_t(Value >> 8 * i);
+}
+
+using BmpLoadTest = DummyDisplayTest;
+
+// Every layout of the seed corpus loads, except the compressed ones; the same picture stored
+// bottom-up and top-down, or with default and explicit masks, comes out the same.
+TEST_F(BmpLoadTest, SeedLayoutsLoadAndAgree) {
+  const char* const loads[] = {"bits1.bmp",
+                               "bits4.bmp",
+                               "bits4-six-colours.bmp",
+                               "bits8.bmp",
+                               "bits8-twenty-colours.bmp",
+                               "bits4-old-header.bmp",
+                               "bits16.bmp",
+                               "bits16-565-masks.bmp",
+                               "bits24.bmp",
+                               "bits24-top-down.bmp",
+                               "bits32.bmp",
+                               "bits32-masks-v5.bmp",
+                               "one-pixel.bmp"};
+  for (const char* name : loads) {
+    const TBytes bytes = Seed(name);
+    ASSERT_FALSE(bytes.empty()) << name;
+    EXPECT_EQ(BmpHeaderProblem(bytes.data(), bytes.size()), nullptr) << name;
+    EXPECT_TRUE(LoadImageFromBytes(bytes.data(), bytes.size(), true)) << name << SDL_GetError();
+  }
+  for (const char* name : {"rle4.bmp", "rle8.bmp"}) {
+    const TBytes bytes = Seed(name);
+    EXPECT_FALSE(LoadImageFromBytes(bytes.data(), bytes.size(), false)) << name;
+    EXPECT_STREQ(SDL_GetError(), "compressed BMP files are not supported");
+  }
+  const auto pixels = [](const char* Name) {
+    const TBytes bytes = Seed(Name);
+    const TSurfacePtr image = LoadImageFromBytes(bytes.data(), bytes.size(), false);
+    return image ? SurfaceChecksum(image.get()) : 0;
+  };
+  EXPECT_EQ(pixels("bits24.bmp"), pixels("bits24-top-down.bmp"));
+  EXPECT_EQ(pixels("bits24.bmp"), pixels("bits32.bmp"));
+  EXPECT_EQ(pixels("bits24.bmp"), pixels("bits32-masks-v5.bmp"));
+}
+
+// Files that SDL's reader would read or write out of bounds with, or that claim more than the
+// game can hold: each is turned down before SDL parses it, with the reason as SDL's error.
+TEST_F(BmpLoadTest, HostileFilesFailWithTheReason) {
+  struct TCase {
+    const char* Seed;
+    size_t At;  // where Value goes; kCut cuts the file to Value bytes instead
+    uint32_t Value;
+    const char* Reason;
+  };
+  constexpr size_t kCut = ~size_t{0};
+  const TCase cases[] = {
+      {"bits24.bmp", 0, 0x474E5089, "not a BMP file"},  // a PNG's signature
+      {"bits24.bmp", kCut, 0, "not a BMP file"},
+      {"bits24.bmp", kCut, 30, "BMP file cut short in its header"},
+      {"bits24.bmp", kCut, 200, "BMP file shorter than the pixels its header claims"},
+      {"bits24.bmp", 10, 0xFFFFFFF0, "BMP file shorter than the pixels its header claims"},
+      {"bits24.bmp", 10, 20, "BMP pixels start inside its headers"},
+      {"bits24.bmp", 14, 64, "BMP header of an unknown kind"},
+      {"bits24.bmp", 18, 30000, "BMP image is larger than the game takes"},
+      // Top-down with a height of -2^31: SDL's own reader takes it and reads out of bounds.
+      {"bits24.bmp", 22, 0x80000000, "BMP image is larger than the game takes"},
+      {"bits24.bmp", 18, 8193, "BMP image is larger than the game takes"},
+      {"bits24.bmp", 18, 0, "BMP image has no pixels"},
+      {"bits24.bmp", 18, 0xFFFFFFF7, "BMP image has no pixels"},
+      {"bits24.bmp", 28, 2, "BMP pixel size is not 1, 4, 8, 16, 24 or 32 bits"},
+      {"bits24.bmp", 28, 64, "BMP pixel size is not 1, 4, 8, 16, 24 or 32 bits"},
+      {"bits24.bmp", 30, 3, "BMP colour masks on a pixel size that has none"},
+      {"bits24.bmp", 30, 1, "compressed BMP files are not supported"},
+      {"bits8-twenty-colours.bmp", 46, 300, "BMP palette longer than its pixel size allows"},
+      {"bits8-twenty-colours.bmp", 46, 256, "BMP pixels start inside its headers"},
+      {"bits4-six-colours.bmp", 102, 0xFFFFFFFF,
+       "BMP pixel with a colour its palette does not have"},
+      {"bits8-twenty-colours.bmp", 150, 0x14000000,
+       "BMP pixel with a colour its palette does not have"},
+      {"bits16-565-masks.bmp", 54, 0x1FF00,
+       "BMP colour masks that are not three separate runs of up to 8 bits"},
+      {"bits16-565-masks.bmp", 58, 0xF800,
+       "BMP colour masks that are not three separate runs of up to 8 bits"},
+      {"bits32-masks-v5.bmp", 54, 0xF0F00000,
+       "BMP colour masks that are not three separate runs of up to 8 bits"},
+  };
+  for (const TCase& c : cases) {
+    TBytes bytes = Seed(c.Seed);
+    if (c.At == kCut) {
+      bytes.resize(c.Value);
+    } else {
+      Put32(bytes, c.At, c.Value);
+    }
+    SCOPED_TRACE(testing::Message() << c.Seed << " at " << c.At << " value " << c.Value);
+    EXPECT_STREQ(BmpHeaderProblem(bytes.data(), bytes.size()), c.Reason);
+    SDL_ClearError();
+    EXPECT_FALSE(LoadImageFromBytes(bytes.data(), bytes.size(), true));
+    EXPECT_STREQ(SDL_GetError(), c.Reason);
+  }
+}
+
+// A background twice the screen's size in each direction is taken.
+TEST_F(BmpLoadTest, LargeBackgroundLoads) {
+  TBytes bytes = Seed("bits24.bmp");
+  constexpr uint32_t kWidth = 1600, kHeight = 1200;
+  Put32(bytes, 18, kWidth);
+  Put32(bytes, 22, kHeight);
+  bytes.resize(54 + kWidth * 3 * kHeight, 0x80);
+  const TSurfacePtr image = LoadImageFromBytes(bytes.data(), bytes.size(), false);
+  ASSERT_TRUE(image) << SDL_GetError();
+  EXPECT_EQ(image->w * 10000 + image->h, 1600 * 10000 + 1200);
+}
+
+}  // namespace
