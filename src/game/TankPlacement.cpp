@@ -70,7 +70,7 @@ bool TBattlefield::HasClearColumn(const TTankSlots& Tanks, int32_t Count, int32_
   const int64_t lastX = int64_t{UsedColumns()} - 1 - track;
   int64_t x = track;
   while (x <= lastX) {
-    double next = static_cast<double>(x);
+    auto next = static_cast<double>(x);
     for (int32_t other = 0; other < Count; ++other) {
       if (other == Index || !Tanks[other]) {
         continue;
