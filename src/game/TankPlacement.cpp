@@ -6,6 +6,31 @@
 // Placement arithmetic is signed and 64 bits wide: TrackSize is unsigned, and X - TrackSize
 // must be able to go below zero instead of wrapping to a huge column.
 
+namespace {
+
+// The stretch [Lo, Hi] around another tank where no end of a track may fall: its own track
+// widened by MinTankDist on either side, both bounds inside.
+struct TReach {
+  double Lo;
+  double Hi;
+};
+
+// Calls Action with the reach of every tank of the set but Tanks[Index].
+template <typename TAction>
+void ForEachOtherReach(const TTankSlots& Tanks, int32_t Count, int32_t Index, int32_t MinTankDist,
+                       TAction&& Action) {
+  for (int32_t other = 0; other < Count; ++other) {
+    if (other == Index || !Tanks[other]) {
+      continue;
+    }
+    const TTank& tank = *Tanks[other];
+    const double reach = static_cast<double>(tank.TrackSize) + MinTankDist;
+    Action(TReach{tank.X - reach, tank.X + reach});
+  }
+}
+
+}  // namespace
+
 void TBattlefield::PlaceTank(int32_t X, int32_t Gap, TTank& Tank) {
   const int64_t lastColumn = int64_t{UsedColumns()} - 1;
   if (lastColumn < 0) {
@@ -44,18 +69,11 @@ bool TBattlefield::SpaceClear(const TTankSlots& Tanks, int32_t Count, int32_t In
   // comparisons are exact.
   const auto left = static_cast<double>(X - track);
   const auto right = static_cast<double>(X + track);
-  for (int32_t other = 0; other < Count; ++other) {
-    if (other == Index || !Tanks[other]) {
-      continue;
-    }
-    const TTank& tank = *Tanks[other];
-    const double reach = static_cast<double>(tank.TrackSize) + MinTankDist;
-    const double lo = tank.X - reach;
-    const double hi = tank.X + reach;
-    if ((lo <= right && right <= hi) || (lo <= left && left <= hi)) {
+  ForEachOtherReach(Tanks, Count, Index, MinTankDist, [&](const TReach& Reach) {
+    if ((Reach.Lo <= right && right <= Reach.Hi) || (Reach.Lo <= left && left <= Reach.Hi)) {
       clear = false;
     }
-  }
+  });
   return clear;
 }
 
@@ -71,22 +89,15 @@ bool TBattlefield::HasClearColumn(const TTankSlots& Tanks, int32_t Count, int32_
   int64_t x = track;
   while (x <= lastX) {
     auto next = static_cast<double>(x);
-    for (int32_t other = 0; other < Count; ++other) {
-      if (other == Index || !Tanks[other]) {
-        continue;
-      }
-      const TTank& tank = *Tanks[other];
-      const double reach = static_cast<double>(tank.TrackSize) + MinTankDist;
-      const double lo = tank.X - reach;
-      const double hi = tank.X + reach;
+    ForEachOtherReach(Tanks, Count, Index, MinTankDist, [&](const TReach& Reach) {
       for (const int64_t end : {x - track, x + track}) {
         const auto at = static_cast<double>(end);
-        if (lo <= at && at <= hi) {
-          // The first column whose end lies past hi.
-          next = std::max(next, std::floor(hi) + 1.0 + static_cast<double>(x - end));
+        if (Reach.Lo <= at && at <= Reach.Hi) {
+          // The first column whose end lies past the reach.
+          next = std::max(next, std::floor(Reach.Hi) + 1.0 + static_cast<double>(x - end));
         }
       }
-    }
+    });
     if (next == static_cast<double>(x)) {
       return true;
     }

@@ -12,10 +12,8 @@ Usage: installed_game_test.py BUILD_DIR [--cmake CMAKE] [--out-dir DIR]
 
 import argparse
 import os
-import signal
 import subprocess
 import sys
-import tempfile
 import time
 
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "window"))
@@ -64,36 +62,24 @@ def main():
     parser.add_argument("--out-dir", default=".", help="where installed_window.png goes")
     args = parser.parse_args()
 
-    for signum in (signal.SIGTERM, signal.SIGINT, signal.SIGHUP):
-        signal.signal(signum, rw.raise_on_signal)
-    signal.signal(signal.SIGALRM, rw.fail_on_overrun)
-    signal.alarm(rw.TEST_BUDGET_SECONDS)
+    def install_and_play(processes, workdir):
+        staged = os.path.join(workdir, "staged")
+        install(args.cmake, os.path.abspath(args.build_dir), staged)
+        print(f"installed {len(INSTALLED_FILES)} files")
+        prefix = os.path.join(workdir, "moved")
+        os.rename(staged, prefix)
 
-    processes = rw.Processes()
+        elsewhere = os.path.join(workdir, "elsewhere")
+        os.mkdir(elsewhere)
+        link = os.path.join(elsewhere, "tumult2d")
+        os.symlink(os.path.join(prefix, "bin", "tumult2d"), link)
+        screenshot = os.path.join(os.path.abspath(args.out_dir), "installed_window.png")
+        sky = os.path.join(prefix, "share", "tumult2d", "images", "DesertEclipse.bmp")
+        rw.case_window(link, [screenshot], processes, workdir, cwd=elsewhere, sky_picture=sky)
+
     started = time.monotonic()
-    try:
-        with tempfile.TemporaryDirectory(prefix="tumult2d-install-") as workdir:
-            try:
-                staged = os.path.join(workdir, "staged")
-                install(args.cmake, os.path.abspath(args.build_dir), staged)
-                print(f"installed {len(INSTALLED_FILES)} files")
-                prefix = os.path.join(workdir, "moved")
-                os.rename(staged, prefix)
-
-                elsewhere = os.path.join(workdir, "elsewhere")
-                os.mkdir(elsewhere)
-                link = os.path.join(elsewhere, "tumult2d")
-                os.symlink(os.path.join(prefix, "bin", "tumult2d"), link)
-                screenshot = os.path.join(os.path.abspath(args.out_dir), "installed_window.png")
-                sky = os.path.join(prefix, "share", "tumult2d", "images", "DesertEclipse.bmp")
-                rw.case_window(link, [screenshot], processes, workdir, cwd=elsewhere,
-                               sky_picture=sky)
-            finally:
-                signal.alarm(0)
-                for signum in (signal.SIGTERM, signal.SIGINT, signal.SIGHUP):
-                    signal.signal(signum, signal.SIG_IGN)
-                processes.end_all()
-    except rw.CheckFailed as failure:
+    failure = rw.run_guarded("tumult2d-install-", rw.TEST_BUDGET_SECONDS, install_and_play)
+    if failure:
         print(f"FAILED: {failure}", file=sys.stderr)
         return 1
     print(f"PASSED in {time.monotonic() - started:.1f} s")

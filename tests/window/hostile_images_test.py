@@ -21,10 +21,8 @@ import argparse
 import array
 import os
 import shutil
-import signal
 import subprocess
 import sys
-import tempfile
 import time
 
 sys.dont_write_bytecode = True  # no __pycache__ beside the imported modules in the source tree
@@ -226,36 +224,28 @@ def main():
     args = parser.parse_args()
     binary, out_dir = os.path.abspath(args.binary), os.path.abspath(args.out_dir)
 
-    for signum in (signal.SIGTERM, signal.SIGINT, signal.SIGHUP):
-        signal.signal(signum, rw.raise_on_signal)
-    signal.signal(signal.SIGALRM, rw.fail_on_overrun)
-    signal.alarm(BUDGET_SECONDS)
-    servers, games = rw.Processes(), rw.Processes()
-    started, failures = time.monotonic(), []
-    try:
-        with tempfile.TemporaryDirectory(prefix="tumult2d-hostile-") as workdir:
-            try:
-                display_name = rw.start_xvfb(servers, workdir)
-                dpy = display.Display(display_name)
-                sky = rw.read_bmp24(rw.SKY_PICTURE)
-                for image in args.images.split(","):
-                    for kind in KINDS:
-                        try:
-                            said = one_start(binary, dpy, display_name, games, workdir, image,
-                                             kind, out_dir, sky, args.screenshots)
-                            print(f"ok   {image:18} {kind:12} {said}")
-                        except (rw.CheckFailed, error.XError) as failure:
-                            failures.append(f"{image} {kind}: {failure}")
-                            print(f"FAIL {image:18} {kind:12} {failure}")
-                        finally:
-                            games.end_all()
-            finally:
-                signal.alarm(0)
-                for signum in (signal.SIGTERM, signal.SIGINT, signal.SIGHUP):
-                    signal.signal(signum, signal.SIG_IGN)
-                games.end_all()
-                servers.end_all()
-    except rw.CheckFailed as failure:
+    failures = []
+
+    def start_each(servers, workdir):
+        display_name = rw.start_xvfb(servers, workdir)
+        dpy = display.Display(display_name)
+        sky = rw.read_bmp24(rw.SKY_PICTURE)
+        games = rw.Processes()
+        for image in args.images.split(","):
+            for kind in KINDS:
+                try:
+                    said = one_start(binary, dpy, display_name, games, workdir, image, kind,
+                                     out_dir, sky, args.screenshots)
+                    print(f"ok   {image:18} {kind:12} {said}")
+                except (rw.CheckFailed, error.XError) as failure:
+                    failures.append(f"{image} {kind}: {failure}")
+                    print(f"FAIL {image:18} {kind:12} {failure}")
+                finally:
+                    games.end_all()  # before the server goes
+
+    started = time.monotonic()
+    failure = rw.run_guarded("tumult2d-hostile-", BUDGET_SECONDS, start_each)
+    if failure:
         failures.append(str(failure))
     if failures:
         print("FAILED:\n  " + "\n  ".join(failures), file=sys.stderr)

@@ -441,6 +441,29 @@ def case_failed_start(binary, processes, workdir):
     print(f"failed start says: {lines[0]}")
 
 
+def run_guarded(prefix, budget_seconds, body):
+    """Runs body(processes, workdir) in a new temporary folder within the time budget. Every
+    process registered in processes is ended afterwards, even when a check fails or a signal
+    arrives, and a second signal cannot cut that short. Returns the CheckFailed raised, or None."""
+    for signum in (signal.SIGTERM, signal.SIGINT, signal.SIGHUP):
+        signal.signal(signum, raise_on_signal)
+    signal.signal(signal.SIGALRM, fail_on_overrun)
+    signal.alarm(budget_seconds)
+    processes = Processes()
+    try:
+        with tempfile.TemporaryDirectory(prefix=prefix) as workdir:
+            try:
+                body(processes, workdir)
+            finally:
+                signal.alarm(0)
+                for signum in (signal.SIGTERM, signal.SIGINT, signal.SIGHUP):
+                    signal.signal(signum, signal.SIG_IGN)
+                processes.end_all()
+    except CheckFailed as failure:
+        return failure
+    return None
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("binary", help="the built tumult2d executable")
@@ -455,27 +478,15 @@ def main():
     if args.screenshot:
         screenshots.append(os.path.abspath(args.screenshot))
 
-    for signum in (signal.SIGTERM, signal.SIGINT, signal.SIGHUP):
-        signal.signal(signum, raise_on_signal)
-    signal.signal(signal.SIGALRM, fail_on_overrun)
-    signal.alarm(TEST_BUDGET_SECONDS)
+    def run_cases(processes, workdir):
+        if args.case in ("failed-start", "all"):
+            case_failed_start(binary, processes, workdir)
+        if args.case in ("window", "all"):
+            case_window(binary, screenshots, processes, workdir)
 
-    processes = Processes()
     started = time.monotonic()
-    try:
-        with tempfile.TemporaryDirectory(prefix="tumult2d-window-") as workdir:
-            try:
-                if args.case in ("failed-start", "all"):
-                    case_failed_start(binary, processes, workdir)
-                if args.case in ("window", "all"):
-                    case_window(binary, screenshots, processes, workdir)
-            finally:
-                # A second signal must not cut the clean-up short.
-                signal.alarm(0)
-                for signum in (signal.SIGTERM, signal.SIGINT, signal.SIGHUP):
-                    signal.signal(signum, signal.SIG_IGN)
-                processes.end_all()
-    except CheckFailed as failure:
+    failure = run_guarded("tumult2d-window-", TEST_BUDGET_SECONDS, run_cases)
+    if failure:
         print(f"FAILED: {failure}", file=sys.stderr)
         return 1
     print(f"PASSED ({args.case}) in {time.monotonic() - started:.1f} s")

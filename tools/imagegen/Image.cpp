@@ -84,7 +84,10 @@ std::vector<std::uint8_t> encodeBmp24(const Image& image) {
 }
 
 bool writeBmp24(const Image& image, const std::string& path) {
-  const std::vector<std::uint8_t> bytes = encodeBmp24(image);
+  return writeFileBytes(encodeBmp24(image), path);
+}
+
+bool writeFileBytes(const std::vector<std::uint8_t>& bytes, const std::string& path) {
   std::ofstream file(path, std::ios::binary | std::ios::trunc);
   file.write(reinterpret_cast<const char*>(bytes.data()),
              static_cast<std::streamsize>(bytes.size()));

@@ -50,4 +50,8 @@ std::vector<std::uint8_t> encodeBmp24(const Image& image);
 // Returns false if the file could not be written completely.
 bool writeBmp24(const Image& image, const std::string& path);
 
+// Writes bytes as the whole of the file at path; returns false if it could not be written
+// completely.
+bool writeFileBytes(const std::vector<std::uint8_t>& bytes, const std::string& path);
+
 }  // namespace imagegen

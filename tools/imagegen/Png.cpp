@@ -2,7 +2,8 @@
 
 #include <algorithm>
 #include <array>
-#include <fstream>
+
+#include "Image.h"
 
 namespace imagegen {
 
@@ -102,12 +103,7 @@ std::vector<std::uint8_t> encodePng(const RgbaImage& image) {
 }
 
 bool writePng(const RgbaImage& image, const std::string& path) {
-  const std::vector<std::uint8_t> bytes = encodePng(image);
-  std::ofstream file(path, std::ios::binary | std::ios::trunc);
-  file.write(reinterpret_cast<const char*>(bytes.data()),
-             static_cast<std::streamsize>(bytes.size()));
-  file.close();
-  return static_cast<bool>(file);
+  return writeFileBytes(encodePng(image), path);
 }
 
 }  // namespace imagegen
