@@ -1,6 +1,7 @@
 // Feeds arbitrary bytes to the image loader as a BMP file, with and without a transparent
-// colour, and draws whatever it returns the two ways the game does: as the background and as
-// a tank's sprite, in the middle of the screen and at its bottom-left corner. Whatever the
+// colour, and draws whatever it returns the two ways the game does: as the background (also
+// run-length encoded, as the battlefield keeps it) and as a tank's sprite, in the middle of
+// the screen and at its bottom-left corner. Whatever the
 // bytes, loading may fail but must not read or write out of bounds, leak, or hang; the
 // sanitizers and the fuzzer's limits report it if it does.
 #include <SDL.h>
@@ -12,6 +13,7 @@
 
 #include "game/Tank.h"
 #include "graphics/GraphicsUnit.h"
+#include "graphics/OpaqueRuns.h"
 
 namespace {
 
@@ -38,6 +40,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
   for (const bool transparent : {false, true}) {
     TSurfacePtr image = LoadImageFromBytes(Data, Size, transparent);
     DrawBackgound(screen, image.get());
+    if (!transparent && EncodeOpaqueRuns(image.get())) {
+      DrawBackgound(screen, image.get());
+    }
     TTank tank;
     tank.TrackSize = 13;
     tank.TurretX = -1;
