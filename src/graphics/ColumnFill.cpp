@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <array>
-#include <climits>
+#include <cstdint>
 #include <cstddef>
 
 #include "graphics/PixelStore.h"
