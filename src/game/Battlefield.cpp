@@ -90,13 +90,14 @@ void TBattlefield::SmoothenLand(int32_t SmoothSize) {
   // enters once, leaves once, and a rewritten column already in the window changes the sum by
   // its change. That keeps the in-place order exactly: left neighbours count with their new
   // heights, right ones with their old.
+  const int64_t size = SmoothSize;
   const int64_t lastSample = int64_t{columns} - 2;
   int64_t windowFrom = 1;
   int64_t windowTo = 0;  // empty
   int64_t mass = 0;
-  for (int32_t column = 0; column < columns; ++column) {
-    const int64_t from = std::max<int64_t>(1, int64_t{column} - SmoothSize);
-    const int64_t to = std::min(lastSample, int64_t{column} + SmoothSize);
+  const auto smoothColumn = [&](int64_t column) {
+    const int64_t from = std::max<int64_t>(1, column - size);
+    const int64_t to = std::min(lastSample, column + size);
     while (windowTo < to) {
       ++windowTo;
       if (windowTo >= windowFrom) {
@@ -110,12 +111,35 @@ void TBattlefield::SmoothenLand(int32_t SmoothSize) {
       ++windowFrom;
     }
     if (windowFrom > windowTo) {
-      continue;  // no sample: the column keeps its height
+      return;  // no sample: the column keeps its height
     }
     const int32_t smoothed = RoundQuotient(mass, windowTo - windowFrom + 1);
     if (column >= windowFrom && column <= windowTo) {
       mass += int64_t{smoothed} - LandHeight[column];
     }
     LandHeight[column] = smoothed;
+  };
+
+  // Near the ends the window is cut short; in between it is whole and moves one column a
+  // step, so one sample enters, one leaves and the divisor stays: that stretch, most of the
+  // profile, takes the short way.
+  int64_t column = 0;
+  const int64_t innerFrom = std::min<int64_t>(columns, size + 2);
+  for (; column < innerFrom; ++column) {
+    smoothColumn(column);
+  }
+  const int64_t samples = 2 * size + 1;
+  for (; column + size <= lastSample; ++column) {
+    mass += LandHeight[column + size] - int64_t{LandHeight[column - size - 1]};
+    const int32_t smoothed = RoundQuotient(mass, samples);
+    mass += int64_t{smoothed} - LandHeight[column];
+    LandHeight[column] = smoothed;
+  }
+  if (column > innerFrom) {
+    windowFrom = column - 1 - size;  // where the short way left the window
+    windowTo = column - 1 + size;
+  }
+  for (; column < columns; ++column) {
+    smoothColumn(column);
   }
 }
