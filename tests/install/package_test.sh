@@ -47,7 +47,9 @@ done
 # The launcher goes to the data folder and starts the game by paths relative to itself.
 dpkg-deb -x "$deb" "$out/root"
 games=$out/root/usr/games
+# shellcheck disable=SC2016 # "$here" is the launcher's own variable, matched as text
 data=$(sed -n 's|^cd "$here/\(.*\)"$|\1|p' "$games/tumult2d")
+# shellcheck disable=SC2016
 game=$(sed -n 's|^exec "$here/\(.*\)"$|\1|p' "$games/tumult2d")
 [[ -n $data && -f $games/$data/images/TK-1.bmp ]] || fail "the launcher's data folder '$data' has no images/"
 [[ -n $game && -x $games/$game ]] || fail "the launcher's game '$game' is not the installed game"
