@@ -47,13 +47,14 @@ void ClearUnusedBits(SDL_Surface& Image) {
   if (format.BytesPerPixel != 4 || used == 0xFFFFFFFF) {
     return;
   }
+  const size_t rowBytes = size_t{4} * static_cast<size_t>(Image.w);
   for (int y = 0; y < Image.h; ++y) {
     uint8_t* const row = static_cast<uint8_t*>(Image.pixels) + ptrdiff_t{y} * Image.pitch;
-    for (int x = 0; x < Image.w; ++x) {
+    for (size_t at = 0; at < rowBytes; at += 4) {
       Uint32 value = 0;
-      std::memcpy(&value, row + 4 * x, sizeof value);
+      std::memcpy(&value, row + at, sizeof value);
       value &= used;
-      std::memcpy(row + 4 * x, &value, sizeof value);
+      std::memcpy(row + at, &value, sizeof value);
     }
   }
 }
