@@ -1,14 +1,20 @@
-# A Debian package of the installed tree: `cpack -G DEB` in a build folder.
+# A Debian package of the game in Debian's layout for games (see data/CMakeLists.txt):
+# `cpack -G DEB` in a build folder. The package's bytes depend only on the sources: every
+# time stamp in it is SOURCE_DATE_EPOCH, which defaults to the time of the last commit.
 set(CPACK_PACKAGE_NAME tumult2d)
 set(CPACK_PACKAGE_VENDOR "Tumult 2D developers")
 set(CPACK_PACKAGE_CONTACT "Tumult 2D developers <tumult2d@users.noreply.github.com>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "small 2D artillery game")
 set(CPACK_PACKAGE_DESCRIPTION
-    "A side view of a hilly battlefield under an eclipsed desert sky, with four tanks\nstanding on the ground. Nothing fires yet; Escape ends the game.")
-set(CPACK_STRIP_FILES ON)
+    "A side view of a hilly battlefield under an eclipsed desert sky, with\nfour tanks standing on the ground. Nothing fires yet; Escape ends the\ngame.")
+# Only the package's own install rules, none of the user's layout.
+set(CPACK_INSTALL_CMAKE_PROJECTS "${PROJECT_BINARY_DIR};${PROJECT_NAME};debian;/")
+set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_LIST_DIR}/PackageTime.cmake)
+set(CPACK_TUMULT_SOURCE_DIR ${PROJECT_SOURCE_DIR})
 
+# The package is made by the game's own developers, so it is a native one: its version is the
+# game's, with no Debian revision.
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
-set(CPACK_DEBIAN_PACKAGE_RELEASE 1)
 set(CPACK_DEBIAN_PACKAGE_SECTION games)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_HOMEPAGE ${PROJECT_HOMEPAGE_URL})

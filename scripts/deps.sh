@@ -10,7 +10,7 @@
 TUMULT_GAME_PACKAGES=(cmake g++ clang make pkg-config libsdl1.2-dev)
 TUMULT_TEST_PACKAGES=(libgtest-dev libgmock-dev googletest libbenchmark-dev xvfb xdotool
                       x11-utils imagemagick python3-xlib clang-format clang-tidy
-                      desktop-file-utils appstream dpkg-dev file)
+                      desktop-file-utils appstream dpkg-dev file lintian)
 
 # Prints the packages of the list given as arguments that dpkg does not report as installed.
 tumult_missing_packages() {

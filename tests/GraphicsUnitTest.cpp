@@ -43,16 +43,23 @@ TSurfacePtr LoadBmp(int W, int H, int Bits, const std::vector<uint32_t>& Rgb, bo
 using LoadImageTest = DummyDisplayTest;
 
 // An 8x5 sprite whose top-left colour recurs among the others: magenta, or at 8 bits a colour
-// other than magenta that several palette entries hold.
+// other than magenta that several palette entries hold. A 32-bit file's fourth byte is no part
+// of the colour: it is set on the top-left pixel alone, or on every pixel.
 TEST_F(LoadImageTest, EveryDepthLoadsInDisplayFormatAndKeysOnTheFirstPixelsColour) {
-  for (const int bits : {8, 16, 24, 32}) {
+  // depth, fourth byte of the top-left pixel, fourth byte of the others
+  const uint32_t files[][3] = {{8, 0, 0},  {16, 0, 0},    {24, 0, 0},
+                               {32, 0, 0}, {32, 0xFF, 0}, {32, 0xFF, 0xFF}};
+  for (const auto& [bits, cornerByte, otherByte] : files) {
     std::vector<uint32_t> colours;
     const uint32_t key = bits == 8 ? 0x804020 : 0xFF00FF;
     for (uint32_t x = 0, y = 0; y < 5; y += ++x / 8, x %= 8)  // row by row
       colours.push_back((x * 3 + y * 5) % 7 ? (30 * x + 10) << 16 | (40 * y + 20) << 8 | 90 : key);
+    std::vector<uint32_t> written = colours;
+    for (size_t i = 0; i < written.size(); ++i) written[i] |= (i ? otherByte : cornerByte) << 24;
     for (const bool transparent : {false, true}) {
-      SCOPED_TRACE(testing::Message() << bits << " bits, transparent " << transparent);
-      const TSurfacePtr image = LoadBmp(8, 5, bits, colours, transparent),
+      SCOPED_TRACE(testing::Message() << bits << " bits, fourth bytes " << cornerByte << "/"
+                                      << otherByte << ", transparent " << transparent);
+      const TSurfacePtr image = LoadBmp(8, 5, int(bits), written, transparent),
                         shown = MakeSurface(8, 5, kBackground);
       ASSERT_EQ(SDL_BlitSurface(image.get(), nullptr, shown.get(), nullptr), 0);
       // SDL sets the run-length flag once the first blit has encoded the image; SDL 1.2 on
@@ -67,7 +74,7 @@ TEST_F(LoadImageTest, EveryDepthLoadsInDisplayFormatAndKeysOnTheFirstPixelsColou
                   (transparent && colours[i] == key ? kBackground : colours[i]) & mask);
     }
   }
-  const TSurfacePtr dot = LoadBmp(1, 1, 32, {0x336699}, true);
+  const TSurfacePtr dot = LoadBmp(1, 1, 32, {0xFF336699}, true);
   EXPECT_EQ(dot ? dot->format->colorkey : 0, SDL_MapRGB(Screen()->format, 0x33, 0x66, 0x99));
 }
 

@@ -36,9 +36,34 @@ Uint32 FirstPixel(const SDL_Surface& Image) {
   }
 }
 
-void KeyFromFirstPixel(SDL_Surface& Image) {
+// A 32-bit display format without alpha leaves each pixel's fourth byte unused, and SDL's
+// conversion carries a 32-bit file's fourth byte into it as it is. SDL's colour-key match
+// compares whole pixel values, so that byte is cleared on every pixel: then two pixels match
+// exactly when their colours do.
+// REQUIRES: Image's pixels are readable (locked where SDL says they must be).
+void ClearUnusedBits(SDL_Surface& Image) {
+  const SDL_PixelFormat& format = *Image.format;
+  const Uint32 used = format.Rmask | format.Gmask | format.Bmask | format.Amask;
+  if (format.BytesPerPixel != 4 || used == 0xFFFFFFFF) {
+    return;
+  }
+  const size_t rowBytes = size_t{4} * static_cast<size_t>(Image.w);
+  for (int y = 0; y < Image.h; ++y) {
+    uint8_t* const row = static_cast<uint8_t*>(Image.pixels) + ptrdiff_t{y} * Image.pitch;
+    for (size_t at = 0; at < rowBytes; at += 4) {
+      Uint32 value = 0;
+      std::memcpy(&value, row + at, sizeof value);
+      value &= used;
+      std::memcpy(row + at, &value, sizeof value);
+    }
+  }
+}
+
+// Clears the unused bits of the converted image and, with Transparent set, keys it on its
+// top-left pixel.
+void FinishConverted(SDL_Surface& Image, bool Transparent) {
   if (Image.w <= 0 || Image.h <= 0) {
-    return;  // no first pixel to take the key from
+    return;  // no pixels, and no first pixel to take the key from
   }
   SDL_Surface* const surface = &Image;  // SDL_MUSTLOCK wants a plain pointer name
   const bool mustLock = SDL_MUSTLOCK(surface);
@@ -46,11 +71,14 @@ void KeyFromFirstPixel(SDL_Surface& Image) {
     return;
   }
   const bool readable = Image.pixels != nullptr;
+  if (readable) {
+    ClearUnusedBits(Image);
+  }
   const Uint32 key = readable ? FirstPixel(Image) : 0;
   if (mustLock) {
     SDL_UnlockSurface(surface);
   }
-  if (readable) {
+  if (readable && Transparent) {
     SDL_SetColorKey(surface, kColorKeyFlags, key);
   }
 }
@@ -108,11 +136,11 @@ TSurfacePtr LoadImageFromBytes(const uint8_t* Bytes, size_t Size, bool Transpare
   }
   // The key is taken after the conversion, from the converted first pixel: SDL widens a
   // 16-bit key colour differently from the 16-bit pixels themselves, so a key set before the
-  // conversion would match none of them. For 24- and 32-bit and palette images the result is
-  // the same either way.
+  // conversion would match none of them (nor would it match a 32-bit file's pixels whose
+  // unused fourth byte is set).
   TSurfacePtr converted(SDL_DisplayFormat(loaded.get()));
-  if (converted && Transparent) {
-    KeyFromFirstPixel(*converted);
+  if (converted) {
+    FinishConverted(*converted, Transparent);
   }
   return converted;
 }

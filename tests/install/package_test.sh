@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Builds the Debian package of a build folder with CPack and checks it the way a packager
-# would: every file in its place, the programs executable, and SDL 1.2 among the dependencies.
+# would: lintian finds no error and no warning, every file is in Debian's place for a game,
+# the launcher reaches the game and its pictures, and SDL 1.2 is among the dependencies.
 # Usage: package_test.sh BUILD_DIR [CPACK]
 set -euo pipefail
 
@@ -29,16 +30,32 @@ listing=$(dpkg-deb -c "$deb" | awk '{ print $1, $6 }')
 expect() {  # expect MODE PATH
   grep -qxF -- "$1 ./usr/$2" <<<"$listing" || fail "the package has no $1 /usr/$2"
 }
-expect -rwxr-xr-x bin/tumult2d
+expect -rwxr-xr-x games/tumult2d
 expect -rwxr-xr-x libexec/tumult2d/tumult2d
 for image in DesertEclipse TK-1 TK-2 TK-3 TK-4; do
-  expect -rw-r--r-- "share/tumult2d/images/$image.bmp"
+  expect -rw-r--r-- "share/games/tumult2d/images/$image.bmp"
 done
 expect -rw-r--r-- "share/applications/$app_id.desktop"
 expect -rw-r--r-- "share/metainfo/$app_id.metainfo.xml"
 for size in 16 32 48 64 128 256; do
   expect -rw-r--r-- "share/icons/hicolor/${size}x${size}/apps/tumult2d.png"
 done
+for doc in share/man/man6/tumult2d.6.gz share/doc/tumult2d/copyright share/doc/tumult2d/changelog.gz; do
+  expect -rw-r--r-- "$doc"
+done
+
+# The launcher goes to the data folder and starts the game by paths relative to itself.
+dpkg-deb -x "$deb" "$out/root"
+games=$out/root/usr/games
+# shellcheck disable=SC2016 # "$here" is the launcher's own variable, matched as text
+data=$(sed -n 's|^cd "$here/\(.*\)"$|\1|p' "$games/tumult2d")
+# shellcheck disable=SC2016
+game=$(sed -n 's|^exec "$here/\(.*\)"$|\1|p' "$games/tumult2d")
+[[ -n $data && -f $games/$data/images/TK-1.bmp ]] || fail "the launcher's data folder '$data' has no images/"
+[[ -n $game && -x $games/$game ]] || fail "the launcher's game '$game' is not the installed game"
+
+# Any error or warning fails; the informational tags are shown but pass.
+lintian --info --fail-on error,warning "$deb" || fail "lintian finds errors or warnings"
 
 [[ $(dpkg-deb -f "$deb" Package) == tumult2d ]] || fail "the package is not named tumult2d"
 [[ $(dpkg-deb -f "$deb" Section) == games ]] || fail "the package is not in section games"
