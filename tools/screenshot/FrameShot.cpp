@@ -1,9 +1,10 @@
 // tumult2d_frame: renders the first frame of the battle a seed gives, without a window, and
-// writes it as a PNG file. It runs from the folder that holds images/, as the game does, so
-// the frame shows whatever pictures the game would load from there (and prints the same
-// warnings for the ones it cannot load).
+// writes it as a PNG file, or as a binary PPM file when the name ends in ".ppm" (what the
+// window tests read, no decoder needed). It runs from the folder that holds images/, as the
+// game does, so the frame shows whatever pictures the game would load from there (and it
+// prints the same warnings for the ones it cannot load).
 //
-//   tumult2d_frame SEED OUT.png
+//   tumult2d_frame SEED OUT.png|OUT.ppm
 //
 // The game itself takes its seed from the clock; this tool is how the README's picture and
 // the window tests know which frame a given battle must show.
@@ -14,8 +15,10 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include "Game.h"
+#include "Image.h"
 #include "Png.h"
 
 namespace {
@@ -39,6 +42,21 @@ imagegen::RgbaImage CaptureScreen(PSDL_Surface Screen) {
   return image;
 }
 
+bool WritePpm(const imagegen::RgbaImage& Image, const std::string& Path) {
+  const std::string header =
+      "P6\n" + std::to_string(Image.width) + " " + std::to_string(Image.height) + "\n255\n";
+  std::vector<uint8_t> bytes(header.begin(), header.end());
+  for (size_t i = 0; i < Image.rgba.size(); i += 4) {
+    bytes.insert(bytes.end(), Image.rgba.begin() + i, Image.rgba.begin() + i + 3);
+  }
+  return imagegen::writeFileBytes(bytes, Path);
+}
+
+bool EndsWith(const std::string& Text, const std::string& Tail) {
+  return Text.size() >= Tail.size() &&
+         Text.compare(Text.size() - Tail.size(), Tail.size(), Tail) == 0;
+}
+
 bool ParseSeed(const char* Text, uint32_t& Seed) {
   errno = 0;
   char* end = nullptr;
@@ -55,7 +73,8 @@ bool ParseSeed(const char* Text, uint32_t& Seed) {
 int main(int argc, char** argv) {
   uint32_t seed = 0;
   if (argc != 3 || !ParseSeed(argv[1], seed)) {
-    std::fprintf(stderr, "usage: tumult2d_frame SEED OUT.png  (run from the folder of images/)\n");
+    std::fprintf(stderr,
+                 "usage: tumult2d_frame SEED OUT.png|OUT.ppm  (run from the folder of images/)\n");
     return 2;
   }
   // A tool, not the game: it never opens a window, whatever the environment says.
@@ -69,7 +88,8 @@ int main(int argc, char** argv) {
   ComposeFrame(game);
   const imagegen::RgbaImage frame = CaptureScreen(game.GameScreen);
   EndGame(game);
-  if (!imagegen::writePng(frame, argv[2])) {
+  const std::string path = argv[2];
+  if (!(EndsWith(path, ".ppm") ? WritePpm(frame, path) : imagegen::writePng(frame, path))) {
     std::fprintf(stderr, "tumult2d_frame: cannot write %s\n", argv[2]);
     return 1;
   }
