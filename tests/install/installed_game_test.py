@@ -1,16 +1,14 @@
 #!/usr/bin/python3
 """Installs the built game into a temporary prefix and plays it from there, as a player would.
 
-appstreamcli checks the installed desktop entry, metainfo and icon together. The tree is then
-moved as a whole (the launcher finds the game and its pictures relative to itself) and its
-launcher started through a link in an unrelated folder on a private Xvfb server: the window
-must show exactly the frame tumult2d_frame renders from the installed pictures for the pinned
-battle, and a held Escape must end the game with exit code 0 and nothing printed.
+appstreamcli checks the installed desktop entry, metainfo and icon together; the tree is moved
+as a whole and its launcher started through a link in an unrelated folder. The window must show
+exactly the frame tumult2d_frame renders from the installed pictures, and a held Escape must
+end the game with exit code 0 and nothing printed.
 
-Usage: installed_game_test.py BUILD_DIR FRAME_TOOL [--cmake CMAKE] [--out-dir DIR]
+Usage: installed_game_test.py BUILD_DIR FRAME_TOOL [CMAKE [OUT_DIR]]
 """
 
-import argparse
 import os
 import subprocess
 import sys
@@ -28,32 +26,25 @@ def run_checked(*command):
         raise xgame.CheckFailed(f"{' '.join(command)} failed:\n" + result.stdout.decode())
 
 
-def main():
-    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    parser.add_argument("build_dir", type=os.path.abspath)
-    parser.add_argument("frame_tool", type=os.path.abspath)
-    parser.add_argument("--cmake", default="cmake")
-    parser.add_argument("--out-dir", default=".")
-    args = parser.parse_args()
-
+def main(build_dir, frame_tool, cmake="cmake", out_dir="."):
     def install_and_play(session):
         staged, prefix, elsewhere = (os.path.join(session.workdir, name)
                                      for name in ("staged", "moved", "elsewhere"))
-        run_checked(args.cmake, "--install", args.build_dir, "--prefix", staged)
+        run_checked(cmake, "--install", build_dir, "--prefix", staged)
         run_checked("appstreamcli", "validate-tree", "--no-net", "--pedantic", staged)
         os.rename(staged, prefix)
         os.mkdir(elsewhere)
         os.symlink(os.path.join(prefix, "bin", "tumult2d"), os.path.join(elsewhere, "tumult2d"))
         session.start_xvfb()
-        game = session.start_game(os.path.join(elsewhere, "tumult2d"), elsewhere)
-        expected = session.render(args.frame_tool, os.path.join(prefix, DATA_DIR))
-        win = session.window(game)
-        session.expect_frame(game, win, expected, "installed-window")
-        session.hold_key(win, game, "Escape")
+        game = session.start_game(os.path.join(elsewhere, "tumult2d"), elsewhere, "installed")
+        expected = session.render(os.path.abspath(frame_tool), os.path.join(prefix, DATA_DIR))
+        game.window()
+        game.expect_frame(expected)
+        game.hold_key("Escape")
         game.check_output(0)
 
-    return xgame.run(install_and_play, args.out_dir)
+    return xgame.run(install_and_play, out_dir)
 
 
 if __name__ == "__main__":
-    sys.exit(main())
+    sys.exit(main(*sys.argv[1:]))

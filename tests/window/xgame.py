@@ -1,9 +1,7 @@
 """The built game in a real X window on a private Xvfb server, for the window and install tests.
 
-Every process a test starts is ended by its own pid when the test ends, fails, overruns its
-budget or gets SIGTERM, SIGINT or SIGHUP, and by the kernel's parent-death signal should the
-test be killed outright. The game's clock is pinned with libfaketime, so every start knows
-its battle, and tumult2d_frame renders the frame that battle must show.
+The game's clock is pinned with libfaketime, so every start knows its battle, and
+tumult2d_frame renders the frame that battle must show. Every process started is ended by pid.
 """
 
 import ctypes
@@ -42,23 +40,6 @@ def wait_until(seconds, what, probe):
     raise CheckFailed(f"timed out after {seconds} s waiting for {what}{last_error}")
 
 
-def read_ppm(path):
-    with open(path, "rb") as f:
-        header, rgb = f.read().split(b"\n255\n", 1)
-    return tuple(int(n) for n in header.split()[1:]), rgb
-
-
-def write_ppm(path, size, rgb):
-    with open(path, "wb") as f:
-        f.write(b"P6\n%d %d\n255\n" % size + rgb)
-
-
-def find_window(dpy):
-    """The top-level window titled "Tumult 2D", or None."""
-    return next((w for w in dpy.screen().root.query_tree().children
-                 if w.get_wm_name() == TITLE), None)
-
-
 def grab(win, size=SIZE):
     """The RGB bytes the X server shows in the window from its top-left corner."""
     data = win.get_image(0, 0, size[0], size[1], X.ZPixmap, 0xFFFFFFFF).data
@@ -69,36 +50,98 @@ def grab(win, size=SIZE):
 
 
 class Game:
-    """One start of the game: its process and the files its output goes to."""
+    """One start of the game: its process, the file its stdout and stderr go to, its window."""
 
-    def __init__(self, proc, out_path, err_path):
-        self.proc, self.out_path, self.err_path = proc, out_path, err_path
+    def __init__(self, session, proc, name):
+        self.session, self.proc, self.name, self.win = session, proc, name, None
 
     def output(self):
-        with open(self.out_path, "rb") as out, open(self.err_path, "rb") as err:
-            return out.read().decode(errors="replace"), err.read().decode(errors="replace")
+        with open(os.path.join(self.session.workdir, self.name + ".log"), "rb") as f:
+            return f.read().decode(errors="replace")
 
     def running(self):
         if self.proc.poll() is not None:
-            raise CheckFailed(f"the game exited with {self.proc.returncode}:\n{self.output()}")
+            raise CheckFailed(f"the game exited with {self.proc.returncode}: {self.output()}")
         return True
 
-    def wait_exit(self, what):
+    def wait_exit(self, after):
         try:
             return self.proc.wait(timeout=10)
         except subprocess.TimeoutExpired:
-            raise CheckFailed(f"the game was still running 10 s after {what}") from None
+            raise CheckFailed(f"the game was still running 10 s after {after}") from None
+
+    def window(self):
+        """The game's top-level window once it is viewable at 800x600, titled "Tumult 2D"."""
+        pid_atom = self.session.dpy.intern_atom("_NET_WM_PID")
+
+        def viewable():
+            for win in self.running() and self.session.dpy.screen().root.query_tree().children:
+                pid = win.get_full_property(pid_atom, X.AnyPropertyType)
+                geometry = win.get_geometry()
+                if pid and pid.value[0] == self.proc.pid and win.get_wm_name() == TITLE and (
+                        geometry.width, geometry.height) == SIZE and \
+                        win.get_attributes().map_state == X.IsViewable:
+                    return win
+            return None
+        self.win = wait_until(15, f'a viewable 800x600 window titled "{TITLE}"', viewable)
+        return self.win
+
+    def expect_frame(self, expected):
+        """Waits until the window shows exactly `expected`; keeps what it showed if it never
+        does (tumult2d_frame makes the expected picture again)."""
+        shown = []
+
+        def shows_it():
+            shown[:] = [self.running() and grab(self.win)]
+            return shown[0] == expected
+
+        try:
+            wait_until(15, "the expected frame", shows_it)
+        except CheckFailed as failure:
+            if not shown:
+                raise
+            path = os.path.join(self.session.out_dir, self.name + ".ppm")
+            with open(path, "wb") as f:
+                f.write(b"P6\n800 600\n255\n" + shown[0])
+            wrong = sum(shown[0][i:i + 3] != expected[i:i + 3] for i in range(0, len(shown[0]), 3))
+            raise CheckFailed(f"{failure}: {wrong} pixels differ, as {path} shows") from None
+
+    def next_frames(self, expected):
+        """Returns once the game has drawn two more frames: each time, paints over the top-left
+        pixel and waits for a frame of the game to cover it. Each pass reads the events before
+        it draws, so by the second frame the game has read all it was sent before."""
+        gc = self.win.create_gc(foreground=int.from_bytes(expected[:3], "big") ^ 0xFFFFFF,
+                                subwindow_mode=X.IncludeInferiors)
+        for _ in range(2):
+            self.win.fill_rectangle(gc, 0, 0, 1, 1)
+            self.session.dpy.sync()
+            wait_until(10, "a frame", lambda: self.running() and grab(self.win, (1, 1))
+                       == expected[:3])
+        gc.free()
+
+    def hold_key(self, name):
+        """Holds a key down on the focused window until the game exits: the game reads its
+        keys once per frame, and a press and a release read together cancel out."""
+        dpy = self.session.dpy
+        self.win.set_input_focus(X.RevertToParent, X.CurrentTime)
+        key = dpy.keysym_to_keycode(XK.string_to_keysym(name))
+        xtest.fake_input(dpy, X.KeyPress, key)
+        dpy.sync()
+        try:
+            self.wait_exit(f"{name} was held")
+        finally:
+            xtest.fake_input(dpy, X.KeyRelease, key)
+            dpy.sync()
 
     def check_output(self, code, warned=()):
-        """The exit code, nothing on stdout, and on stderr a warning for each image in `warned`
-        in load order and nothing else (a sanitizer report would show here)."""
-        out, err = self.output()
-        lines = err.splitlines()
+        """The exit code, and a warning for each image in `warned` in load order and nothing
+        else printed (a sanitizer report would show here)."""
+        lines = self.output().splitlines()
         wanted = [f'tumult2d: warning: cannot load image "images/{name}": ' for name in warned]
-        if (self.proc.returncode != code or out or len(lines) != len(wanted)
-                or not all(map(str.startswith, lines, wanted))):
+        if self.proc.returncode != code or len(lines) != len(wanted) or \
+                not all(map(str.startswith, lines, wanted)):
             raise CheckFailed(f"exit code {self.proc.returncode}, expected {code} and a warning "
-                              f"for each of {list(warned)}; stdout:\n{out}stderr:\n{err}")
+                              f"for each of {list(warned)}; output:\n{self.output()}")
 
 
 class Session:
@@ -109,7 +152,7 @@ class Session:
 
     def start(self, args, **kwargs):
         # Between fork and exec: should this test die outright (SIGKILL leaves no `finally`),
-        # the kernel sends the child SIGTERM.
+        # the kernel sends the child SIGTERM (PR_SET_PDEATHSIG).
         proc = subprocess.Popen(args, stdin=subprocess.DEVNULL, **kwargs,
                                 preexec_fn=lambda: _libc.prctl(1, signal.SIGTERM))
         self.started.append(proc)
@@ -127,8 +170,8 @@ class Session:
                     proc.wait()
 
     def start_xvfb(self):
-        """A 24-bit Xvfb on a free display, which it picks and reports on a pipe (-displayfd)
-        once it listens; the pipe closes unwritten if it gives up."""
+        """A 24-bit Xvfb on a free display, which it picks and reports on a pipe once it
+        listens (-displayfd); the pipe closes unwritten if it gives up."""
         read_end, write_end = os.pipe()
         self.start(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24",
                     "-nolisten", "tcp", "-noreset"], pass_fds=(write_end,))
@@ -142,15 +185,14 @@ class Session:
 
     def start_game(self, binary, cwd, name="game", seed=SEED):
         """Starts the game (or its launcher) in `cwd`, its clock pinned to a time whose
-        millisecond is `seed`: half a millisecond more, so that it is not read one low."""
+        millisecond is `seed`, and half a millisecond more so that it is not read one low."""
         env = dict(os.environ, DISPLAY=self.display, LD_PRELOAD=FAKETIME, TZ="UTC",
                    FAKETIME=f"2024-03-05 12:34:56.{seed:03}5", FAKETIME_DONT_FAKE_MONOTONIC="1",
                    ASAN_OPTIONS=":".join(filter(None, [os.environ.get("ASAN_OPTIONS"),
                                                        "verify_asan_link_order=0"])))
         env.pop("SDL_VIDEODRIVER", None)
-        paths = [os.path.join(self.workdir, name + kind) for kind in (".out", ".err")]
-        with open(paths[0], "wb") as out, open(paths[1], "wb") as err:
-            return Game(self.start([binary], cwd=cwd, env=env, stdout=out, stderr=err), *paths)
+        with open(os.path.join(self.workdir, name + ".log"), "wb") as log:
+            return Game(self, self.start([binary], cwd=cwd, env=env, stdout=log, stderr=log), name)
 
     def render(self, tool, cwd, seed=SEED):
         """The frame of battle `seed` with the images under `cwd`, rendered without a window."""
@@ -158,84 +200,19 @@ class Session:
         result = subprocess.run([tool, str(seed), path], cwd=cwd, capture_output=True, check=False)
         if result.returncode != 0:
             raise CheckFailed(f"tumult2d_frame failed: {result.stderr}")
-        size, rgb = read_ppm(path)
-        if size != SIZE:
-            raise CheckFailed(f"tumult2d_frame rendered {size}")
-        return rgb
-
-    def window(self, game):
-        """The game's window once it is viewable at 800x600."""
-        def viewable():
-            win = game.running() and find_window(self.dpy)
-            geometry = win and win.get_geometry()
-            return win if win and (geometry.width, geometry.height) == SIZE and \
-                win.get_attributes().map_state == X.IsViewable else None
-        return wait_until(15, f'a viewable 800x600 window titled "{TITLE}"', viewable)
-
-    def expect_frame(self, game, win, expected, name):
-        """Waits until the window shows exactly `expected`; keeps both pictures if it never does."""
-        shown = []
-
-        def shows_it():
-            game.running()
-            shown[:] = [grab(win)]
-            return shown[0] == expected
-
-        try:
-            wait_until(15, "the expected frame", shows_it)
-        except CheckFailed as failure:
-            if not shown:
-                raise
-            wrong = sum(shown[0][i:i + 3] != expected[i:i + 3] for i in range(0, len(expected), 3))
-            for kind, rgb in (("shown", shown[0]), ("expected", expected)):
-                write_ppm(os.path.join(self.out_dir, f"{name}-{kind}.ppm"), SIZE, rgb)
-            raise CheckFailed(f"{failure}: {wrong} pixels differ; see {name}-shown.ppm and "
-                              f"{name}-expected.ppm in {self.out_dir}") from None
-
-    def next_frames(self, game, win, expected):
-        """Returns once the game has drawn two more frames: each time, paints over the top-left
-        pixel and waits for a frame of the game to cover it. A frame comes after the reading of
-        events that begins its pass, so by the second the game has read all it was sent."""
-        gc = win.create_gc(foreground=int.from_bytes(expected[:3], "big") ^ 0xFFFFFF,
-                           subwindow_mode=X.IncludeInferiors)
-        for _ in range(2):
-            win.fill_rectangle(gc, 0, 0, 1, 1)
-            self.dpy.sync()
-            wait_until(10, "a frame", lambda: game.running() and grab(win, (1, 1)) == expected[:3])
-        gc.free()
-
-    def hold_key(self, win, game, name):
-        """Holds a key down on the focused window until the game exits: the game reads its
-        keys once per frame, and a press and a release read together cancel out."""
-        win.set_input_focus(X.RevertToParent, X.CurrentTime)
-        key = self.dpy.keysym_to_keycode(XK.string_to_keysym(name))
-        xtest.fake_input(self.dpy, X.KeyPress, key)
-        self.dpy.sync()
-        try:
-            game.wait_exit(f"{name} was held")
-        finally:
-            xtest.fake_input(self.dpy, X.KeyRelease, key)
-            self.dpy.sync()
-
-    def gone(self, game):
-        """Waits until the ended game's window has gone, so that the next start finds its own."""
-        game.wait_exit("it was asked to end")
-        wait_until(10, "the ended game's window to go", lambda: find_window(self.dpy) is None)
+        with open(path, "rb") as f:
+            return f.read().removeprefix(b"P6\n800 600\n255\n")
 
 
 def run(body, out_dir, budget_seconds=45):
     """Runs body(session) within the budget (well inside ctest's TIMEOUT, which kills outright),
     then ends every process it started, even when a check fails or a signal arrives; a second
     signal cannot cut that short. Returns the test's exit status."""
-    def stop(signum, _frame):
-        raise CheckFailed(f"stopped by signal {signum}")
+    def stop(signum, _frame):  # SIGALRM: the budget is spent
+        raise CheckFailed(f"stopped by {signal.Signals(signum).name} ({budget_seconds} s budget)")
 
-    def overrun(_signum, _frame):
-        raise CheckFailed(f"the test took longer than {budget_seconds} s")
-
-    for signum in _STOP_SIGNALS:
+    for signum in _STOP_SIGNALS + (signal.SIGALRM,):
         signal.signal(signum, stop)
-    signal.signal(signal.SIGALRM, overrun)
     signal.alarm(budget_seconds)
     began = time.monotonic()
     try:
