@@ -185,9 +185,12 @@ class Session:
 
     def start_game(self, binary, cwd, name="game", seed=SEED):
         """Starts the game (or its launcher) in `cwd`, its clock pinned to a time whose
-        millisecond is `seed`, and half a millisecond more so that it is not read one low."""
+        millisecond is `seed`, and half a millisecond more so that it is not read one low.
+        libfaketime leaves file times alone (NO_FAKE_STAT): its stat() wrappers use a semaphore
+        it has closed by the time LeakSanitizer reads debug files at exit."""
         env = dict(os.environ, DISPLAY=self.display, LD_PRELOAD=FAKETIME, TZ="UTC",
                    FAKETIME=f"2024-03-05 12:34:56.{seed:03}5", FAKETIME_DONT_FAKE_MONOTONIC="1",
+                   NO_FAKE_STAT="1",
                    ASAN_OPTIONS=":".join(filter(None, [os.environ.get("ASAN_OPTIONS"),
                                                        "verify_asan_link_order=0"])))
         env.pop("SDL_VIDEODRIVER", None)
