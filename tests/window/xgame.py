@@ -66,9 +66,9 @@ class Game:
 
     def wait_exit(self, after):
         try:
-            return self.proc.wait(timeout=10)
+            return self.proc.wait(timeout=20)
         except subprocess.TimeoutExpired:
-            raise CheckFailed(f"the game was still running 10 s after {after}") from None
+            raise CheckFailed(f"the game was still running 20 s after {after}") from None
 
     def window(self):
         """The game's top-level window once it is viewable at 800x600, titled "Tumult 2D"."""
@@ -83,7 +83,7 @@ class Game:
                         win.get_attributes().map_state == X.IsViewable:
                     return win
             return None
-        self.win = wait_until(15, f'a viewable 800x600 window titled "{TITLE}"', viewable)
+        self.win = wait_until(30, f'a viewable 800x600 window titled "{TITLE}"', viewable)
         return self.win
 
     def expect_frame(self, expected):
@@ -96,7 +96,7 @@ class Game:
             return shown[0] == expected
 
         try:
-            wait_until(15, "the expected frame", shows_it)
+            wait_until(30, "the expected frame", shows_it)
         except CheckFailed as failure:
             if not shown:
                 raise
@@ -115,7 +115,7 @@ class Game:
         for _ in range(2):
             self.win.fill_rectangle(gc, 0, 0, 1, 1)
             self.session.dpy.sync()
-            wait_until(10, "a frame", lambda: self.running() and grab(self.win, (1, 1))
+            wait_until(20, "a frame", lambda: self.running() and grab(self.win, (1, 1))
                        == expected[:3])
         gc.free()
 
@@ -207,7 +207,7 @@ class Session:
             return f.read().removeprefix(b"P6\n800 600\n255\n")
 
 
-def run(body, out_dir, budget_seconds=45):
+def run(body, out_dir, budget_seconds=100):
     """Runs body(session) within the budget (well inside ctest's TIMEOUT, which kills outright),
     then ends every process it started, even when a check fails or a signal arrives; a second
     signal cannot cut that short. Returns the test's exit status."""
