@@ -1,10 +1,9 @@
 #!/usr/bin/python3
 """Installs the built game into a temporary prefix and plays it from there, as a player would.
 
-appstreamcli checks the installed desktop entry, metainfo and icon together; the tree is moved
-as a whole and its launcher started through a link in an unrelated folder. The window must show
-exactly the frame tumult2d_frame renders from the installed pictures, and a held Escape must
-end the game with exit code 0 and nothing printed.
+appstreamcli checks the desktop entry, metainfo and icon together; the tree is moved and its
+launcher started through a link elsewhere. The window must show exactly the frame
+tumult2d_frame renders from the installed pictures; Escape ends the game, nothing printed.
 
 Usage: installed_game_test.py BUILD_DIR FRAME_TOOL [CMAKE [OUT_DIR]]
 """

@@ -1,15 +1,9 @@
 #!/usr/bin/python3
 """Plays the built game in a real X window on a private Xvfb server, as a player would.
 
-  window   - the window shows exactly the frame tumult2d_frame renders for the pinned
-             battle and ignores the close button; a held Escape ends the game (exit code 0).
-  hostile  - with every image broken in its own way, then with every image loading but
-             none in the shipped format, the window shows exactly what tumult2d_frame
-             renders from the same images; Escape ends the game.
-  signals  - SIGINT, SIGTERM and SIGHUP end the game with 128 plus the signal's number.
-Each start prints nothing but a warning per image that cannot load.
-
-Usage: real_window_test.py GAME FRAME_TOOL CASE [OUT_DIR]   (from the folder of images/)
+Usage: real_window_test.py GAME FRAME_TOOL window|hostile|signals [OUT_DIR]   (run from the
+folder of images/). Each start shows exactly the frame tumult2d_frame renders for its images
+and prints nothing but a warning per image that cannot load.
 """
 
 import os
@@ -58,6 +52,7 @@ def send_close_request(dpy, win):
 
 
 def case_window(session, game_binary, frame_tool):
+    """The pinned battle's frame; the close button ignored; a held Escape ends the game."""
     game = session.start_game(game_binary, os.getcwd(), "real-window")
     expected = session.render(frame_tool, os.getcwd())
     send_close_request(session.dpy, game.window())
@@ -68,6 +63,7 @@ def case_window(session, game_binary, frame_tool):
 
 
 def case_hostile(session, game_binary, frame_tool):
+    """As case_window, first with no image loading, then with every image in an odd format."""
     with open(os.path.join("images", "TK-2.bmp"), "rb") as tank:
         broken, odd = hostile_images(tank.read())
     for name, files, warned in (("broken", broken, list(broken)), ("odd", odd, [])):
@@ -87,6 +83,7 @@ def case_hostile(session, game_binary, frame_tool):
 
 
 def case_signals(session, game_binary, _frame_tool):
+    """SIGINT, SIGTERM and SIGHUP end the game with 128 plus the signal's number."""
     for signum in (signal.SIGINT, signal.SIGTERM, signal.SIGHUP):
         game = session.start_game(game_binary, os.getcwd(), signum.name)
         game.window()

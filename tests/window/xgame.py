@@ -107,9 +107,8 @@ class Game:
             raise CheckFailed(f"{failure}: {wrong} pixels differ, as {path} shows") from None
 
     def next_frames(self, expected):
-        """Returns once the game has drawn two more frames: each time, paints over the top-left
-        pixel and waits for a frame of the game to cover it. Each pass reads the events before
-        it draws, so by the second frame the game has read all it was sent before."""
+        """Returns once the game has drawn two frames over a pixel painted over before each: a
+        pass reads events before it draws, so the game has read all it was sent before."""
         gc = self.win.create_gc(foreground=int.from_bytes(expected[:3], "big") ^ 0xFFFFFF,
                                 subwindow_mode=X.IncludeInferiors)
         for _ in range(2):
@@ -184,10 +183,9 @@ class Session:
         self.dpy = display.Display(self.display)
 
     def start_game(self, binary, cwd, name="game", seed=SEED):
-        """Starts the game (or its launcher) in `cwd`, its clock pinned to a time whose
-        millisecond is `seed`, and half a millisecond more so that it is not read one low.
-        libfaketime leaves file times alone (NO_FAKE_STAT): its stat() wrappers use a semaphore
-        it has closed by the time LeakSanitizer reads debug files at exit."""
+        """Starts the game (or its launcher) in `cwd`, its clock pinned to millisecond `seed` and
+        a half, so that it is not read one low. File times stay real (NO_FAKE_STAT): libfaketime's
+        stat() takes a semaphore that it has closed when LeakSanitizer reads files at exit."""
         env = dict(os.environ, DISPLAY=self.display, LD_PRELOAD=FAKETIME, TZ="UTC",
                    FAKETIME=f"2024-03-05 12:34:56.{seed:03}5", FAKETIME_DONT_FAKE_MONOTONIC="1",
                    NO_FAKE_STAT="1",
@@ -208,9 +206,8 @@ class Session:
 
 
 def run(body, out_dir, budget_seconds=100):
-    """Runs body(session) within the budget (well inside ctest's TIMEOUT, which kills outright),
-    then ends every process it started, even when a check fails or a signal arrives; a second
-    signal cannot cut that short. Returns the test's exit status."""
+    """Runs body(session) within the budget (inside ctest's TIMEOUT, which kills outright), then
+    ends every process it started, even after a failure or a signal. Returns the exit status."""
     def stop(signum, _frame):  # SIGALRM: the budget is spent
         raise CheckFailed(f"stopped by {signal.Signals(signum).name} ({budget_seconds} s budget)")
 
