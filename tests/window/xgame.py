@@ -1,0 +1,232 @@
+"""The built game in a real X window on a private Xvfb server, for the window and install tests.
+
+The game's clock is pinned with libfaketime, so every start knows its battle, and
+tumult2d_frame renders the frame that battle must show. Every process started is ended by pid.
+"""
+
+import ctypes
+import os
+import signal
+import subprocess
+import sys
+import tempfile
+import time
+
+from Xlib import X, XK, display, error
+from Xlib.ext import xtest
+
+TITLE, SIZE, SEED = "Tumult 2D", (800, 600), 493
+FAKETIME = "/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1"
+_STOP_SIGNALS = (signal.SIGTERM, signal.SIGINT, signal.SIGHUP)
+_libc = ctypes.CDLL("libc.so.6")
+
+
+class CheckFailed(Exception):
+    """A check about the game's behaviour did not hold; the message says which."""
+
+
+def wait_until(seconds, what, probe):
+    """Calls probe until it returns something truthy. Within the deadline an X error (a window
+    that went or changed while we looked) means only "not ready yet"."""
+    deadline, last_error = time.monotonic() + seconds, ""
+    while time.monotonic() < deadline:
+        try:
+            result = probe()
+            if result:
+                return result
+        except error.XError as x_error:
+            last_error = f" (last X error: {x_error})"
+        time.sleep(0.05)
+    raise CheckFailed(f"timed out after {seconds} s waiting for {what}{last_error}")
+
+
+def grab(win, size=SIZE):
+    """The RGB bytes the X server shows in the window from its top-left corner."""
+    data = win.get_image(0, 0, size[0], size[1], X.ZPixmap, 0xFFFFFFFF).data
+    rgb = bytearray(size[0] * size[1] * 3)
+    for channel in range(3):  # B, G, R and an unused byte per pixel
+        rgb[channel::3] = data[2 - channel::4]
+    return bytes(rgb)
+
+
+class Game:
+    """One start of the game: its process, the file its stdout and stderr go to, its window."""
+
+    def __init__(self, session, proc, name):
+        self.session, self.proc, self.name, self.win = session, proc, name, None
+
+    def output(self):
+        with open(os.path.join(self.session.workdir, self.name + ".log"), "rb") as f:
+            return f.read().decode(errors="replace")
+
+    def running(self):
+        if self.proc.poll() is not None:
+            raise CheckFailed(f"the game exited with {self.proc.returncode}: {self.output()}")
+        return True
+
+    def wait_exit(self, after):
+        try:
+            return self.proc.wait(timeout=20)
+        except subprocess.TimeoutExpired:
+            raise CheckFailed(f"the game was still running 20 s after {after}") from None
+
+    def window(self):
+        """The game's top-level window once it is viewable at 800x600, titled "Tumult 2D"."""
+        pid_atom = self.session.dpy.intern_atom("_NET_WM_PID")
+
+        def viewable():
+            for win in self.running() and self.session.dpy.screen().root.query_tree().children:
+                pid = win.get_full_property(pid_atom, X.AnyPropertyType)
+                geometry = win.get_geometry()
+                if pid and pid.value[0] == self.proc.pid and win.get_wm_name() == TITLE and (
+                        geometry.width, geometry.height) == SIZE and \
+                        win.get_attributes().map_state == X.IsViewable:
+                    return win
+            return None
+        self.win = wait_until(30, f'a viewable 800x600 window titled "{TITLE}"', viewable)
+        return self.win
+
+    def expect_frame(self, expected):
+        """Waits until the window shows exactly `expected`; keeps what it showed if it never
+        does (tumult2d_frame makes the expected picture again)."""
+        shown = []
+
+        def shows_it():
+            shown[:] = [self.running() and grab(self.win)]
+            return shown[0] == expected
+
+        try:
+            wait_until(30, "the expected frame", shows_it)
+        except CheckFailed as failure:
+            if not shown:
+                raise
+            path = os.path.join(self.session.out_dir, self.name + ".ppm")
+            with open(path, "wb") as f:
+                f.write(b"P6\n800 600\n255\n" + shown[0])
+            wrong = sum(shown[0][i:i + 3] != expected[i:i + 3] for i in range(0, len(shown[0]), 3))
+            raise CheckFailed(f"{failure}: {wrong} pixels differ, as {path} shows") from None
+
+    def next_frames(self, expected):
+        """Returns once the game has drawn two frames over a pixel painted over before each: a
+        pass reads events before it draws, so the game has read all it was sent before."""
+        gc = self.win.create_gc(foreground=int.from_bytes(expected[:3], "big") ^ 0xFFFFFF,
+                                subwindow_mode=X.IncludeInferiors)
+        for _ in range(2):
+            self.win.fill_rectangle(gc, 0, 0, 1, 1)
+            self.session.dpy.sync()
+            wait_until(20, "a frame", lambda: self.running() and grab(self.win, (1, 1))
+                       == expected[:3])
+        gc.free()
+
+    def hold_key(self, name):
+        """Holds a key down on the focused window until the game exits: the game reads its
+        keys once per frame, and a press and a release read together cancel out."""
+        dpy = self.session.dpy
+        self.win.set_input_focus(X.RevertToParent, X.CurrentTime)
+        key = dpy.keysym_to_keycode(XK.string_to_keysym(name))
+        xtest.fake_input(dpy, X.KeyPress, key)
+        dpy.sync()
+        try:
+            self.wait_exit(f"{name} was held")
+        finally:
+            xtest.fake_input(dpy, X.KeyRelease, key)
+            dpy.sync()
+
+    def check_output(self, code, warned=()):
+        """The exit code, and a warning for each image in `warned` in load order and nothing
+        else printed (a sanitizer report would show here)."""
+        lines = self.output().splitlines()
+        wanted = [f'tumult2d: warning: cannot load image "images/{name}": ' for name in warned]
+        if self.proc.returncode != code or len(lines) != len(wanted) or \
+                not all(map(str.startswith, lines, wanted)):
+            raise CheckFailed(f"exit code {self.proc.returncode}, expected {code} and a warning "
+                              f"for each of {list(warned)}; output:\n{self.output()}")
+
+
+class Session:
+    """A temporary folder, the processes started from it, and a private Xvfb."""
+
+    def __init__(self, workdir, out_dir):
+        self.workdir, self.out_dir, self.started, self.dpy = workdir, out_dir, [], None
+
+    def start(self, args, **kwargs):
+        # Between fork and exec: should this test die outright (SIGKILL leaves no `finally`),
+        # the kernel sends the child SIGTERM (PR_SET_PDEATHSIG).
+        proc = subprocess.Popen(args, stdin=subprocess.DEVNULL, **kwargs,
+                                preexec_fn=lambda: _libc.prctl(1, signal.SIGTERM))
+        self.started.append(proc)
+        return proc
+
+    def end_all(self):
+        while self.started:  # newest first: the game goes before the X server it draws on
+            proc = self.started.pop()
+            if proc.poll() is None:
+                proc.terminate()
+                try:
+                    proc.wait(timeout=3)
+                except subprocess.TimeoutExpired:
+                    proc.kill()
+                    proc.wait()
+
+    def start_xvfb(self):
+        """A 24-bit Xvfb on a free display, which it picks and reports on a pipe once it
+        listens (-displayfd); the pipe closes unwritten if it gives up."""
+        read_end, write_end = os.pipe()
+        self.start(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24",
+                    "-nolisten", "tcp", "-noreset"], pass_fds=(write_end,))
+        os.close(write_end)
+        with os.fdopen(read_end, "rb") as pipe:
+            number = pipe.readline()  # the number and the newline come in separate writes
+        if not number.endswith(b"\n"):
+            raise CheckFailed("Xvfb reported no display number")
+        self.display = ":" + number.decode().strip()
+        self.dpy = display.Display(self.display)
+
+    def start_game(self, binary, cwd, name="game", seed=SEED):
+        """Starts the game (or its launcher) in `cwd`, its clock pinned to millisecond `seed` and
+        a half, so that it is not read one low. File times stay real (NO_FAKE_STAT): libfaketime's
+        stat() takes a semaphore that it has closed when LeakSanitizer reads files at exit."""
+        env = dict(os.environ, DISPLAY=self.display, LD_PRELOAD=FAKETIME, TZ="UTC",
+                   FAKETIME=f"2024-03-05 12:34:56.{seed:03}5", FAKETIME_DONT_FAKE_MONOTONIC="1",
+                   NO_FAKE_STAT="1",
+                   ASAN_OPTIONS=":".join(filter(None, [os.environ.get("ASAN_OPTIONS"),
+                                                       "verify_asan_link_order=0"])))
+        env.pop("SDL_VIDEODRIVER", None)
+        with open(os.path.join(self.workdir, name + ".log"), "wb") as log:
+            return Game(self, self.start([binary], cwd=cwd, env=env, stdout=log, stderr=log), name)
+
+    def render(self, tool, cwd, seed=SEED):
+        """The frame of battle `seed` with the images under `cwd`, rendered without a window."""
+        path = os.path.join(self.workdir, "expected.ppm")
+        result = subprocess.run([tool, str(seed), path], cwd=cwd, capture_output=True, check=False)
+        if result.returncode != 0:
+            raise CheckFailed(f"tumult2d_frame failed: {result.stderr}")
+        with open(path, "rb") as f:
+            return f.read().removeprefix(b"P6\n800 600\n255\n")
+
+
+def run(body, out_dir, budget_seconds=100):
+    """Runs body(session) within the budget (inside ctest's TIMEOUT, which kills outright), then
+    ends every process it started, even after a failure or a signal. Returns the exit status."""
+    def stop(signum, _frame):  # SIGALRM: the budget is spent
+        raise CheckFailed(f"stopped by {signal.Signals(signum).name} ({budget_seconds} s budget)")
+
+    for signum in _STOP_SIGNALS + (signal.SIGALRM,):
+        signal.signal(signum, stop)
+    signal.alarm(budget_seconds)
+    began = time.monotonic()
+    try:
+        with tempfile.TemporaryDirectory(prefix="tumult2d-test-") as workdir:
+            session = Session(workdir, os.path.abspath(out_dir))
+            try:
+                body(session)
+            finally:
+                signal.alarm(0)
+                for signum in _STOP_SIGNALS:
+                    signal.signal(signum, signal.SIG_IGN)
+                session.end_all()
+    except (CheckFailed, error.XError, error.ConnectionClosedError) as failure:
+        print(f"FAILED: {failure}", file=sys.stderr)
+        return 1
+    print(f"PASSED in {time.monotonic() - began:.1f} s")
+    return 0
