@@ -13,18 +13,10 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 #include <string>
 
 #include "graphics/LineAndRect.h"
-
-struct TSurfaceDeleter {
-  void operator()(SDL_Surface* Surface) const { SDL_FreeSurface(Surface); }
-};
-
-// A surface that this program made and must free (never the display surface, which belongs
-// to SDL).
-using TSurfacePtr = std::unique_ptr<SDL_Surface, TSurfaceDeleter>;
+#include "graphics/SurfaceHandle.h"
 
 // Reads the BMP at DataFile (used as given, no directory or extension added) and converts it to
 // the display's pixel format, so that every later blit copies without conversion. With

@@ -12,7 +12,8 @@
 #include <cstdint>
 #include <memory>
 
-using PSDL_Surface = SDL_Surface*;
+#include "graphics/SurfaceHandle.h"
+
 using TSDL_Rect = SDL_Rect;
 
 // Draws the line from (x1, y1) to (x2, y2), both ends included, with the integer error-sum
