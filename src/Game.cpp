@@ -3,6 +3,7 @@
 #include <SDL.h>
 
 #include <csignal>
+#include <initializer_list>
 
 namespace {
 

@@ -17,12 +17,11 @@
 using TSDL_Rect = SDL_Rect;
 
 // Draws the line from (x1, y1) to (x2, y2), both ends included, with the integer error-sum
-// walk: the minor coordinate steps late, so a slanted line's pixels depend on which end comes
-// first. Pixel k of the line lies at major = start + k and minor = start + floor(k * (b + 1) /
-// (a + 1)), with a and b the spans along the major and minor axis (a tie makes x the major
-// axis). Pixels off the surface are skipped; the walk only visits the part that can be on it,
-// so a line's cost is bounded by the surface's size. Writes without locking: the game draws
-// only on its software display surface. A null surface draws nothing.
+// walk, pixel by pixel through SDL_PutPixel. Pixel k lies at major = start + k and minor =
+// start + floor(k * (b + 1) / (a + 1)), with a and b the spans along the major and minor axis
+// (a tie makes x the major axis), so a slanted line's pixels depend on which end comes first.
+// Pixels off the surface are skipped, and only the steps whose major coordinate is on it are
+// walked, so a line costs at most the surface's size. A null surface draws nothing.
 void SDL_DrawLine(PSDL_Surface DstSurface, int32_t x1, int32_t y1, int32_t x2, int32_t y2,
                   uint32_t Color);
 
