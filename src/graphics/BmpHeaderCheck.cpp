@@ -1,6 +1,7 @@
 #include "graphics/BmpHeaderCheck.h"
 
-#include <initializer_list>
+#include <algorithm>
+#include <array>
 
 namespace {
 
@@ -34,13 +35,8 @@ struct TBmpInfo {
 // The old OS/2 header, the plain one, and those with colour masks, an alpha mask, a colour
 // space and a colour profile.
 bool KnownInfoSize(size_t Size) {
-  for (const size_t known :
-       {kCoreInfoBytes, kInfoBytes, size_t{52}, size_t{56}, size_t{108}, size_t{124}}) {
-    if (Size == known) {
-      return true;
-    }
-  }
-  return false;
+  constexpr std::array<size_t, 6> kKnown = {kCoreInfoBytes, kInfoBytes, 52, 56, 108, 124};
+  return std::find(kKnown.begin(), kKnown.end(), Size) != kKnown.end();
 }
 
 const char* ReadInfo(const uint8_t* Bytes, size_t Size, TBmpInfo& Info) {
