@@ -37,6 +37,7 @@ constexpr TTankSetup kTankSetups[kMaxTanks] = {
     {13, -5, -8, 14, 0xFFFF84, "TK-4.bmp"},
 };
 
+// The stop signal caught, or 0. The handler only stores it, which keeps it async-signal-safe.
 volatile std::sig_atomic_t StopSignal = 0;
 
 void OnStopSignal(int Signal) {
