@@ -4,7 +4,9 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <cstdint>
 #include <cstdlib>
+#include <utility>
 
 namespace {
 
