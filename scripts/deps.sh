@@ -7,10 +7,14 @@
 # It can be run as a command or sourced (then call tumult_ensure_deps MODE). When everything
 # is already there it touches nothing, so it is cheap to run before every build.
 
-TUMULT_GAME_PACKAGES=(cmake g++ clang make pkg-config libsdl1.2-dev)
-TUMULT_TEST_PACKAGES=(libgtest-dev libgmock-dev googletest libbenchmark-dev xvfb xdotool
-                      x11-utils imagemagick python3-xlib clang-format clang-tidy
-                      desktop-file-utils appstream dpkg-dev file lintian)
+TUMULT_GAME_PACKAGES=(cmake g++ make pkg-config libsdl1.2-dev)
+# What the tests use beyond the game's build: googletest and Google Benchmark, Xvfb and
+# python3-xlib for the real-window tests, clang for the fuzz targets, the lint tools, the
+# install tests' tools (identify, desktop-file-validate, appstreamcli, dpkg-dev, lintian),
+# faketime and stress-ng.
+TUMULT_TEST_PACKAGES=(libgtest-dev libgmock-dev googletest libbenchmark-dev xvfb python3-xlib
+                      clang clang-format clang-tidy imagemagick desktop-file-utils appstream
+                      dpkg-dev lintian faketime stress-ng)
 
 # Prints the packages of the list given as arguments that dpkg does not report as installed.
 tumult_missing_packages() {

@@ -2,6 +2,9 @@
 
 #include <SDL.h>
 
+#include <csignal>
+#include <initializer_list>
+
 namespace {
 
 constexpr int kScreenWidth = 800;
@@ -34,10 +37,11 @@ constexpr TTankSetup kTankSetups[kMaxTanks] = {
     {13, -5, -8, 14, 0xFFFF84, "TK-4.bmp"},
 };
 
-}  // namespace
+// The stop signal caught, or 0. The handler only stores it, which keeps it async-signal-safe.
+volatile std::sig_atomic_t StopSignal = 0;
 
-uint32_t Get_FPS(uint32_t FPS) {
-  return FPS == 0 ? 0 : 1000 / FPS;
+void OnStopSignal(int Signal) {
+  StopSignal = Signal;
 }
 
 bool ProgramCreate(TGame& Game, uint32_t Seed, std::string& Failure) {
@@ -57,6 +61,7 @@ bool ProgramCreate(TGame& Game, uint32_t Seed, std::string& Failure) {
   return true;
 }
 
+// Draws random numbers in a fixed order: the terrain first, then the tanks' places.
 void BuildBattle(TGame& Game) {
   Game.Level = TBattlefield::Init(Game.GameScreen->w, Game.GameScreen->h, kLandColor, kSkyColor,
                                   true, "DesertEclipse.bmp");
@@ -75,6 +80,60 @@ void BuildBattle(TGame& Game) {
 
 void GameCycle(TGame& /*Game*/) {}
 
+void ProgramClose(TGame& Game) {
+  SDL_ShowCursor(SDL_ENABLE);
+  SDL_Quit();  // which disposes of the display surface
+  Game.GameScreen = nullptr;
+}
+
+}  // namespace
+
+void CatchStopSignals() {
+  StopSignal = 0;
+  struct sigaction action = {};
+  action.sa_handler = OnStopSignal;
+  sigemptyset(&action.sa_mask);
+  action.sa_flags = SA_RESTART;
+  for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+    sigaction(signal, &action, nullptr);
+  }
+}
+
+int CaughtStopSignal() {
+  return StopSignal;
+}
+
+bool StartGame(TGame& Game, uint32_t Seed, std::string& Failure) {
+  if (!ProgramCreate(Game, Seed, Failure)) {
+    return false;
+  }
+  BuildBattle(Game);
+  return true;
+}
+
+uint32_t Get_FPS(uint32_t FPS) {
+  return FPS == 0 ? 0 : 1000 / FPS;
+}
+
+void RunFrameLoop(TGame& Game, TPollEvent Poll) {
+  const uint32_t pause = Get_FPS(Game_FPS);
+  do {
+    SDL_Delay(pause);
+    RunFramePass(Game, Poll);
+    if (StopSignal != 0) {
+      Game.GameMode = TGameMode::gmQuit;
+    }
+  } while (Game.GameMode != TGameMode::gmQuit);
+}
+
+void RunFramePass(TGame& Game, TPollEvent Poll) {
+  DoGameInput(Game.GameInput, Game.GameMode, Poll);
+  GameCycle(Game);
+  DrawScreen(Game);
+  // Through unsigned arithmetic, so that the count wraps instead of overflowing.
+  Game.RunClock = static_cast<int32_t>(static_cast<uint32_t>(Game.RunClock) + 1U);
+}
+
 void ComposeFrame(TGame& Game) {
   Game.Level->DrawSky(Game.GameScreen);
   Game.Level->DrawLand(Game.GameScreen);
@@ -88,43 +147,10 @@ void DrawScreen(TGame& Game) {
   SDL_Flip(Game.GameScreen);
 }
 
-void RunFramePass(TGame& Game, TPollEvent Poll) {
-  DoGameInput(Game.GameInput, Game.GameMode, Poll);
-  GameCycle(Game);
-  DrawScreen(Game);
-  ++Game.RunClock;
-}
-
-void RunFrameLoop(TGame& Game, TPollEvent Poll) {
-  const uint32_t pause = Get_FPS(Game_FPS);
-  do {
-    SDL_Delay(pause);
-    RunFramePass(Game, Poll);
-  } while (Game.GameMode != TGameMode::gmQuit);
-}
-
-void ReleaseBattle(TGame& Game) {
+void EndGame(TGame& Game) {
   for (int i = 0; i < Game.NumberOfTanks; ++i) {
     Game.Tanks[i].reset();
   }
   Game.Level.reset();
-}
-
-void ProgramClose(TGame& Game) {
-  SDL_ShowCursor(SDL_ENABLE);
-  SDL_Quit();
-  Game.GameScreen = nullptr;
-}
-
-bool StartGame(TGame& Game, uint32_t Seed, std::string& Failure) {
-  if (!ProgramCreate(Game, Seed, Failure)) {
-    return false;
-  }
-  BuildBattle(Game);
-  return true;
-}
-
-void EndGame(TGame& Game) {
-  ReleaseBattle(Game);
   ProgramClose(Game);
 }

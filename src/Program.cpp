@@ -12,18 +12,29 @@ uint32_t SeedFromClock() {
   // Time zones differ from UTC by whole minutes, so the millisecond part of the local time
   // of day is that of the system clock.
   const auto sinceEpoch = std::chrono::system_clock::now().time_since_epoch();
-  const auto milliseconds = std::chrono::duration_cast<std::chrono::milliseconds>(sinceEpoch);
-  return static_cast<uint32_t>(milliseconds.count() % 1000);
+  return SeedFromMilliseconds(
+      std::chrono::duration_cast<std::chrono::milliseconds>(sinceEpoch).count());
 }
 
-int RunProgram(uint32_t Seed) {
+uint32_t SeedFromMilliseconds(int64_t Milliseconds) {
+  const int64_t part = Milliseconds % 1000;  // negative before 1970
+  return static_cast<uint32_t>(part < 0 ? part + 1000 : part);
+}
+
+int RunProgram(uint32_t Seed, TPollEvent Poll) {
+  CatchStopSignals();  // before SDL_Init, so that SDL leaves these signals to the game
   TGame game;
   std::string failure;
   if (!StartGame(game, Seed, failure)) {
     std::fprintf(stderr, "tumult2d: %s\n", failure.c_str());
     return 1;
   }
-  RunFrameLoop(game, SDL_PollEvent);
+  RunFrameLoop(game, Poll);
   EndGame(game);
-  return 0;
+  const int signal = CaughtStopSignal();
+  return signal == 0 ? 0 : 128 + signal;
+}
+
+int RunProgram(uint32_t Seed) {
+  return RunProgram(Seed, SDL_PollEvent);
 }

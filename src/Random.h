@@ -1,11 +1,11 @@
-// The game's random source: the 32-bit Mersenne Twister (MT19937) and the two kinds of draw
-// that the battle is built from. One seed gives one battle, so everything that draws takes
-// the source as a parameter and only the program body decides the seed.
+// The game's random source and the two kinds of draw that a battle is built from. One seed
+// gives one battle, so everything that draws takes the source as a parameter and only the
+// program body decides the seed.
 #ifndef TUMULT2D_RANDOM_H_
 #define TUMULT2D_RANDOM_H_
 
-#include <array>
 #include <cstdint>
+#include <random>
 
 // Anything that hands out 32-bit words. The game uses TMersenneTwister; tests script the
 // words to pin down worked examples.
@@ -29,19 +29,15 @@ uint32_t Random(TRandomSource& Source, uint32_t N);
 // Real draw: u * 2^-32, a value in [0, 1). Exact in double precision.
 double RandomReal(TRandomSource& Source);
 
-// MT19937 with the published constants and the 2002 initialisation (init_genrand).
+// MT19937 with the published 2002 seeding (init_genrand), which is what std::mt19937 is.
 class TMersenneTwister final : public TRandomSource {
  public:
-  explicit TMersenneTwister(uint32_t Seed);
+  explicit TMersenneTwister(uint32_t Seed) : Engine_(Seed) {}
 
-  uint32_t NextWord() override;
+  uint32_t NextWord() override { return static_cast<uint32_t>(Engine_()); }
 
  private:
-  static constexpr int kStateSize = 624;
-  void Twist();
-
-  std::array<uint32_t, kStateSize> State_{};
-  int Index_ = kStateSize;
+  std::mt19937 Engine_;
 };
 
 #endif  // TUMULT2D_RANDOM_H_

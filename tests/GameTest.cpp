@@ -148,4 +148,12 @@ TEST(Game, GoldenBattles) {
   }
 }
 
+TEST(Game, RunClockWrapsAfterItsLargestValue) {
+  StartedGame started(7);
+  ASSERT_TRUE(started.Started);
+  started.Game.RunClock = INT32_MAX;
+  RunFramePass(started.Game, [](SDL_Event* /*Event*/) { return 0; });
+  EXPECT_EQ(started.Game.RunClock, INT32_MIN);
+}
+
 }  // namespace

@@ -2,7 +2,6 @@
 
 #include <algorithm>
 #include <cmath>
-#include <random>
 
 #include "TestSupport.h"
 #include "game/Battlefield.h"
@@ -123,33 +122,6 @@ TEST(ScatterTanks, StopsWithoutDrawingWhenNoColumnIsClear) {
   TScriptedDraws never({});
   EXPECT_FALSE(Field(800).ScatterTanks(never, wide, 1, 50, 3));
   EXPECT_EQ(never.Taken(), 0U);
-}
-
-// The search for a clear column jumps over blocked stretches; it must agree with looking at
-// every column, for crowded fields, tanks off the field, odd reaches and any MinTankDist.
-TEST(ScatterTanks, FindsAClearColumnExactlyWhenOneExists) {
-  std::mt19937 random(5);
-  std::uniform_int_distribution<int32_t> column(-100, 900), distance(-60, 200);
-  const double odd[] = {std::nan(""), INFINITY, -INFINITY, 1e300, -1e18, 412.5, -0.25};
-  int found = 0;
-  for (int round = 0; round < 3000; ++round) {
-    const int count = 2 + round % 3;
-    TTankSlots tanks = MakeTanks(count, static_cast<uint32_t>(round % 7 == 0 ? 300 : round % 40));
-    for (int i = 0; i < count; ++i) {
-      tanks[i]->X = round % 11 == 0 && i == 1 ? odd[round % 7] : column(random);
-    }
-    if (round % 13 == 0) tanks[1].reset();
-    const TBattlefield field = Field(round % 5 == 0 ? 1025 : 50 + round % 751);
-    const int32_t minDist = distance(random);
-    bool any = false;
-    for (int64_t x = 0; x < field.UsedColumns() && !any; ++x) {
-      any = field.SpaceClear(tanks, count, 0, x, minDist);
-    }
-    ASSERT_EQ(field.HasClearColumn(tanks, count, 0, minDist), any) << "round " << round;
-    found += any ? 1 : 0;
-  }
-  EXPECT_GT(found, 500);  // both answers are well represented
-  EXPECT_LT(found, 2500);
 }
 
 TEST(ScatterTanks, EveryGameSeedGivesWellSpacedTanksOnLevelPads) {

@@ -8,9 +8,8 @@
 
 namespace {
 
-// Each attempt is accepted with probability at least one half unless an extreme argument
-// wraps the 32-bit arithmetic, so no real column comes near this bound (the odds are 2^-1000);
-// it is there so that such arguments cannot stall the game.
+// An attempt fails at most half the time unless an extreme argument wraps 32 bits, so only
+// such arguments reach this bound, which keeps them from stalling the game.
 constexpr int kMaxAttemptsPerColumn = 1000;
 
 constexpr int64_t kHalfWord = int64_t{1} << 31;
@@ -50,11 +49,9 @@ void TBattlefield::GenerateLand(TRandomSource& Draws, int32_t Highest, int32_t L
   if (columns == 0 || Lowest > Highest) {
     return;
   }
-  // A draw r is a word u over 2^32, so every value here is a whole number of 2^-32 steps and
-  // is rounded exactly in integers: nothing depends on the precision of floating point.
-  //
-  // Column 0: the rounding applies to (Highest - Lowest) * r alone, before Lowest is added.
-  // Both factors are below 2^32, so their product fits in 64 unsigned bits.
+  // A draw is a word over 2^32, so every value here is a whole number of 2^-32 steps and is
+  // rounded exactly in integers, the same on every platform. Column 0 rounds the product
+  // alone, before Lowest is added; both factors are below 2^32.
   const auto range = static_cast<uint64_t>(int64_t{Highest} - Lowest);
   const uint64_t first = range * Draws.NextWord();
   const int64_t firstHeight = int64_t{Lowest} + RoundFixedPoint(static_cast<int64_t>(first >> 32),
@@ -84,12 +81,9 @@ void TBattlefield::SmoothenLand(int32_t SmoothSize) {
     return;
   }
   const int32_t columns = UsedColumns();
-  // The window of a column is [column - SmoothSize, column + SmoothSize] within the samples
-  // 1 .. columns - 2: the end columns are never samples, but they are rewritten from their
-  // neighbours. Both of its bounds only move right, so a running sum follows it: a sample
-  // enters once, leaves once, and a rewritten column already in the window changes the sum by
-  // its change. That keeps the in-place order exactly: left neighbours count with their new
-  // heights, right ones with their old.
+  // A running sum follows the window, whose bounds only move right. A rewritten column still
+  // in the window changes the sum by its change, so left neighbours count with their new
+  // heights and right ones with their old, as the in-place order requires.
   const int64_t size = SmoothSize;
   const int64_t lastSample = int64_t{columns} - 2;
   int64_t windowFrom = 1;
@@ -120,9 +114,8 @@ void TBattlefield::SmoothenLand(int32_t SmoothSize) {
     LandHeight[column] = smoothed;
   };
 
-  // Near the ends the window is cut short; in between it is whole and moves one column a
-  // step, so one sample enters, one leaves and the divisor stays: that stretch, most of the
-  // profile, takes the short way.
+  // Where the window is whole (most of the profile) one sample enters, one leaves and the
+  // divisor stays, which takes a short way.
   int64_t column = 0;
   const int64_t innerFrom = std::min<int64_t>(columns, size + 2);
   for (; column < innerFrom; ++column) {

@@ -3,6 +3,7 @@
 
 #include "game/Battlefield.h"
 #include "graphics/ColumnFill.h"
+#include "graphics/GraphicsUnit.h"
 #include "graphics/LineAndRect.h"
 
 namespace {

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "graphics/GraphicsUnit.h"
+
 TSurfacePtr LoadGameImage(const std::string& FileName, bool Transparent) {
   const std::string path = "images/" + FileName;
   TSurfacePtr image = LoadImage(path, Transparent);

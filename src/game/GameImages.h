@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "graphics/GraphicsUnit.h"
+#include "graphics/SurfaceHandle.h"
 
 // Loads images/FileName with LoadImage. A picture that cannot be loaded gives null, as
 // LoadImage does, and one warning line on stderr naming the path: the game goes on without

@@ -12,7 +12,7 @@
 #include <memory>
 #include <string>
 
-#include "graphics/GraphicsUnit.h"
+#include "graphics/SurfaceHandle.h"
 
 class TTank {
  public:

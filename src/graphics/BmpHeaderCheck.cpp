@@ -1,5 +1,8 @@
 #include "graphics/BmpHeaderCheck.h"
 
+#include <algorithm>
+#include <array>
+
 namespace {
 
 constexpr size_t kFileHeaderBytes = 14;
@@ -29,18 +32,11 @@ struct TBmpInfo {
   size_t PaletteEntryBytes = 4;
 };
 
+// The old OS/2 header, the plain one, and those with colour masks, an alpha mask, a colour
+// space and a colour profile.
 bool KnownInfoSize(size_t Size) {
-  switch (Size) {
-    case kCoreInfoBytes:
-    case kInfoBytes:
-    case 52:   // with the colour masks
-    case 56:   // with the alpha mask too
-    case 108:  // with colour space
-    case 124:  // with colour profile
-      return true;
-    default:
-      return false;
-  }
+  constexpr std::array<size_t, 6> kKnown = {kCoreInfoBytes, kInfoBytes, 52, 56, 108, 124};
+  return std::find(kKnown.begin(), kKnown.end(), Size) != kKnown.end();
 }
 
 const char* ReadInfo(const uint8_t* Bytes, size_t Size, TBmpInfo& Info) {
@@ -83,16 +79,9 @@ const char* FormatProblem(const TBmpInfo& Info) {
       Info.Width * Info.Height > kMaxBmpPixels) {
     return "BMP image is larger than the game takes";
   }
-  switch (Info.Bits) {
-    case 1:
-    case 4:
-    case 8:
-    case 16:
-    case 24:
-    case 32:
-      break;
-    default:
-      return "BMP pixel size is not 1, 4, 8, 16, 24 or 32 bits";
+  const uint32_t bits = Info.Bits;
+  if (bits != 1 && bits != 4 && bits != 8 && bits != 16 && bits != 24 && bits != 32) {
+    return "BMP pixel size is not 1, 4, 8, 16, 24 or 32 bits";
   }
   if (Info.Compression == kBitFields && Info.Bits != 16 && Info.Bits != 32) {
     return "BMP colour masks on a pixel size that has none";

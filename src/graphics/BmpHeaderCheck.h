@@ -1,10 +1,8 @@
-// A check of a BMP file's bytes before SDL's BMP reader parses them. The players' images/
-// folder may hold anything, and SDL 1.2's reader believes what a header claims: sizes larger
-// than the file, dimensions that overflow its 16-bit row pitch, palettes longer than the
-// surface's, palette indices past the colours read, colour masks it cannot shift. A file that
-// passes this check is one the reader takes without reading or writing out of bounds; the
-// check turns down some odd but valid files too (compressed ones, which the reader does not
-// take anyway, and sizes beyond what the game can draw).
+// A check of a BMP file's bytes before SDL's BMP reader parses them. The images/ folder may
+// hold anything, and SDL 1.2's reader believes what a header claims: sizes, dimensions that
+// overflow its 16-bit pitch, palettes and their indices, colour masks. A file that passes is
+// one the reader takes without reading or writing out of bounds; a few odd but valid ones
+// (compressed, or larger than the game can draw) are turned down too.
 #ifndef TUMULT2D_GRAPHICS_BMPHEADERCHECK_H_
 #define TUMULT2D_GRAPHICS_BMPHEADERCHECK_H_
 

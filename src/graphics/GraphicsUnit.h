@@ -1,11 +1,7 @@
 // Bringing bitmap images onto the display: loading a BMP into a display-format surface with
 // an optional transparent colour, copying whole images and tiles to the screen, and a test of
-// whether a point is on the screen. Nothing here keeps state; the drawing routines borrow the
-// surfaces they are given.
-//
-// Every blit goes through SDL_BlitSurface with a source and a destination rectangle: the
-// source rectangle's size decides how much is copied, only x and y of the destination count,
-// and the copy is clipped to the destination's clip rectangle.
+// whether a point is on the screen. Nothing here keeps state. Every blit goes through
+// SDL_BlitSurface, clipped to the destination's clip rectangle.
 #ifndef TUMULT2D_GRAPHICS_GRAPHICSUNIT_H_
 #define TUMULT2D_GRAPHICS_GRAPHICSUNIT_H_
 
@@ -13,28 +9,15 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <memory>
 #include <string>
 
 #include "graphics/LineAndRect.h"
+#include "graphics/SurfaceHandle.h"
 
-struct TSurfaceDeleter {
-  void operator()(SDL_Surface* Surface) const { SDL_FreeSurface(Surface); }
-};
-
-// A surface that this program made and must free (never the display surface, which belongs
-// to SDL).
-using TSurfacePtr = std::unique_ptr<SDL_Surface, TSurfaceDeleter>;
-
-// Reads the BMP at DataFile (used as given, no directory or extension added) and converts it to
-// the display's pixel format, so that every later blit copies without conversion. With
-// Transparent set, the top-left pixel's colour becomes the colour key, with run-length
-// blitting: every pixel of that colour is left out of a blit, whatever the file's pixel size
-// (for a palette image, every pixel of the first pixel's palette colour). An empty image gets
-// no key.
-// Returns null, with SDL's error saying why, when the file cannot be read, is larger than
-// kMaxBmpFileBytes, fails the header check of BmpHeaderCheck.h or cannot be converted.
-// REQUIRES: the video mode is set.
+// The BMP at DataFile (the path as given) in the display's pixel format, so that later blits
+// copy without conversion. With Transparent, the top-left pixel's colour becomes a run-length
+// colour key (an empty image gets none). Null, with SDL's error saying why, when the file
+// cannot be read, is too large or fails BmpHeaderProblem. REQUIRES: the video mode is set.
 TSurfacePtr LoadImage(const std::string& DataFile, bool Transparent);
 
 // LoadImage for a BMP file already in memory: the Size bytes at Bytes, which the call only

@@ -29,46 +29,11 @@ TStepRange OnSurfaceSteps(const TLineAxis& Axis, int64_t Span) {
   return {std::max<int64_t>(0, Axis.Start - (Axis.Extent - 1)), std::min(Span, Axis.Start)};
 }
 
-template <int BytesPerPixel>
-void WalkLine(SDL_Surface* Surface, TLineAxis Major, TLineAxis Minor, int64_t MajorSpan,
-              int64_t MinorSpan, bool XIsMajor, uint32_t Color) {
-  const TStepRange steps = OnSurfaceSteps(Major, MajorSpan);
-  if (steps.First > steps.Last) {
-    return;
-  }
-  // The error sum after k steps is (k * (b + 1)) mod (a + 1) and the minor axis has moved
-  // floor(k * (b + 1) / (a + 1)); both fit in 64 bits for any 32-bit end points.
-  const auto majorCount = static_cast<uint64_t>(MajorSpan + 1);
-  const auto minorCount = static_cast<uint64_t>(MinorSpan + 1);
-  const uint64_t progress = static_cast<uint64_t>(steps.First) * minorCount;
-  auto error = static_cast<int64_t>(progress % majorCount);
-  int64_t minor = Minor.Start + static_cast<int64_t>(progress / majorCount) * Minor.Step;
-  int64_t major = Major.Start + steps.First * Major.Step;
-
-  auto* const pixels = static_cast<uint8_t*>(Surface->pixels);
-  const int64_t pitch = Surface->pitch;
-  for (int64_t k = steps.First; k <= steps.Last; ++k) {
-    if (minor >= 0 && minor < Minor.Extent) {
-      const int64_t x = XIsMajor ? major : minor;
-      const int64_t y = XIsMajor ? minor : major;
-      StorePixel<BytesPerPixel>(pixels + y * pitch + x * BytesPerPixel, Color);
-    } else if ((Minor.Step > 0) == (minor >= Minor.Extent)) {
-      return;  // the minor axis has left the surface for good
-    }
-    error += static_cast<int64_t>(minorCount);
-    if (error >= static_cast<int64_t>(majorCount)) {
-      error -= static_cast<int64_t>(majorCount);
-      minor += Minor.Step;
-    }
-    major += Major.Step;
-  }
-}
-
 }  // namespace
 
 void SDL_DrawLine(PSDL_Surface DstSurface, int32_t x1, int32_t y1, int32_t x2, int32_t y2,
                   uint32_t Color) {
-  if (DstSurface == nullptr || DstSurface->pixels == nullptr) {
+  if (DstSurface == nullptr) {
     return;
   }
   const int64_t dx = int64_t{x2} - x1;
@@ -80,12 +45,28 @@ void SDL_DrawLine(PSDL_Surface DstSurface, int32_t x1, int32_t y1, int32_t x2, i
   const bool xIsMajor = xSpan >= ySpan;
   const TLineAxis& major = xIsMajor ? xAxis : yAxis;
   const TLineAxis& minor = xIsMajor ? yAxis : xAxis;
-  const int64_t majorSpan = xIsMajor ? xSpan : ySpan;
-  const int64_t minorSpan = xIsMajor ? ySpan : xSpan;
-  ForPixelSize(DstSurface->format->BytesPerPixel, [&](auto Size) {
-    WalkLine<decltype(Size)::value>(DstSurface, major, minor, majorSpan, minorSpan, xIsMajor,
-                                    Color);
-  });
+  const auto majorCount = static_cast<uint64_t>(xIsMajor ? xSpan : ySpan) + 1;
+  const auto minorCount = static_cast<uint64_t>(xIsMajor ? ySpan : xSpan) + 1;
+  // Only the steps whose major coordinate is on the surface are walked. After k steps the
+  // error sum is (k * (b + 1)) mod (a + 1) and the minor axis has moved the quotient.
+  const TStepRange steps = OnSurfaceSteps(major, static_cast<int64_t>(majorCount) - 1);
+  const uint64_t progress = static_cast<uint64_t>(steps.First) * minorCount;
+  auto error = static_cast<int64_t>(progress % majorCount);
+  int64_t minorAt = minor.Start + static_cast<int64_t>(progress / majorCount) * minor.Step;
+  int64_t majorAt = major.Start + steps.First * major.Step;
+  for (int64_t k = steps.First; k <= steps.Last; ++k) {
+    if (minorAt >= 0 && minorAt < minor.Extent) {
+      const auto at = static_cast<int32_t>(majorAt);
+      const auto across = static_cast<int32_t>(minorAt);
+      SDL_PutPixel(DstSurface, xIsMajor ? at : across, xIsMajor ? across : at, Color);
+    }
+    error += static_cast<int64_t>(minorCount);
+    if (error >= static_cast<int64_t>(majorCount)) {
+      error -= static_cast<int64_t>(majorCount);
+      minorAt += minor.Step;
+    }
+    majorAt += major.Step;
+  }
 }
 
 void SDL_PutPixel(PSDL_Surface DstSurface, int32_t x, int32_t y, uint32_t Pixel) {

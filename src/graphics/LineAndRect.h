@@ -12,16 +12,14 @@
 #include <cstdint>
 #include <memory>
 
-using PSDL_Surface = SDL_Surface*;
+#include "graphics/SurfaceHandle.h"
+
 using TSDL_Rect = SDL_Rect;
 
-// Draws the line from (x1, y1) to (x2, y2), both ends included, with the integer error-sum
-// walk: the minor coordinate steps late, so a slanted line's pixels depend on which end comes
-// first. Pixel k of the line lies at major = start + k and minor = start + floor(k * (b + 1) /
-// (a + 1)), with a and b the spans along the major and minor axis (a tie makes x the major
-// axis). Pixels off the surface are skipped; the walk only visits the part that can be on it,
-// so a line's cost is bounded by the surface's size. Writes without locking: the game draws
-// only on its software display surface. A null surface draws nothing.
+// The line from (x1, y1) to (x2, y2), both ends included, by the integer error-sum walk
+// through SDL_PutPixel: pixel k lies at major start + k and minor start + floor(k * (b + 1) /
+// (a + 1)), a and b being the spans (a tie makes x major). Off-surface pixels are skipped, and
+// only the stretch that can be on the surface is walked. A null surface draws nothing.
 void SDL_DrawLine(PSDL_Surface DstSurface, int32_t x1, int32_t y1, int32_t x2, int32_t y2,
                   uint32_t Color);
 

@@ -1,5 +1,7 @@
 #include "graphics/OpaqueRuns.h"
 
+#include <SDL.h>
+
 #include <cstddef>
 #include <cstdint>
 #include <cstring>

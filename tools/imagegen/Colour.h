@@ -1,68 +1,80 @@
 // Floating-point colour maths: pictures are composed in doubles and rounded once at the end,
 // so layered gradients do not accumulate rounding steps.
-#pragma once
+#ifndef TUMULT2D_IMAGEGEN_COLOUR_H_
+#define TUMULT2D_IMAGEGEN_COLOUR_H_
 
 #include <algorithm>
 #include <cmath>
 
 #include "Image.h"
 
-namespace imagegen {
-
 // Channels are on the 0..255 scale but may stray outside it until quantised.
-struct Colour {
-  double r;
-  double g;
-  double b;
+struct TColour {
+  double R;
+  double G;
+  double B;
 };
 
-inline Colour operator+(Colour a, Colour b) {
-  return {a.r + b.r, a.g + b.g, a.b + b.b};
+// A picture being composed, before it is rounded to 8-bit channels.
+using TCanvas = TRaster<TColour>;
+
+inline TColour operator+(TColour A, TColour B) {
+  return {A.R + B.R, A.G + B.G, A.B + B.B};
 }
-inline Colour operator*(Colour c, double k) {
-  return {c.r * k, c.g * k, c.b * k};
+inline TColour operator*(TColour C, double K) {
+  return {C.R * K, C.G * K, C.B * K};
 }
 
-inline double clampUnit(double v) {
-  return std::clamp(v, 0.0, 1.0);
+inline double ClampUnit(double V) {
+  return std::clamp(V, 0.0, 1.0);
 }
 
-inline Colour mix(Colour from, Colour to, double t) {
-  return {from.r + (to.r - from.r) * t, from.g + (to.g - from.g) * t, from.b + (to.b - from.b) * t};
+inline TColour Mix(TColour From, TColour To, double T) {
+  return {From.R + (To.R - From.R) * T, From.G + (To.G - From.G) * T, From.B + (To.B - From.B) * T};
 }
 
-inline Colour toColour(Rgb c) {
-  return {double(c.r), double(c.g), double(c.b)};
+inline TColour ToColour(TRgb C) {
+  return {double(C.R), double(C.G), double(C.B)};
 }
 
-inline Colour grey(double level) {
-  return {level, level, level};
+inline TColour Grey(double Level) {
+  return {Level, Level, Level};
 }
 
 // Additive light that can never overshoot white: 1 - (1 - base)(1 - light).
-inline Colour screen(Colour base, Colour light) {
+inline TColour Screen(TColour Base, TColour Light) {
   auto channel = [](double a, double b) {
     return 255.0 -
            (255.0 - std::clamp(a, 0.0, 255.0)) * (255.0 - std::clamp(b, 0.0, 255.0)) / 255.0;
   };
-  return {channel(base.r, light.r), channel(base.g, light.g), channel(base.b, light.b)};
+  return {channel(Base.R, Light.R), channel(Base.G, Light.G), channel(Base.B, Light.B)};
 }
 
-inline double luminance(Colour c) {
-  return 0.299 * c.r + 0.587 * c.g + 0.114 * c.b;
+inline double Luminance(TColour C) {
+  return 0.299 * C.R + 0.587 * C.G + 0.114 * C.B;
 }
 
-inline std::uint8_t quantiseChannel(double v) {
-  return static_cast<std::uint8_t>(std::lround(std::clamp(v, 0.0, 255.0)));
+inline uint8_t QuantiseChannel(double V) {
+  return static_cast<uint8_t>(std::lround(std::clamp(V, 0.0, 255.0)));
 }
 
-inline Rgb quantise(Colour c) {
-  return {quantiseChannel(c.r), quantiseChannel(c.g), quantiseChannel(c.b)};
+inline TRgb Quantise(TColour C) {
+  return {QuantiseChannel(C.R), QuantiseChannel(C.G), QuantiseChannel(C.B)};
 }
 
-inline double smoothstep(double edge0, double edge1, double x) {
-  const double t = clampUnit((x - edge0) / (edge1 - edge0));
+// Quantise for a picture that must not show the sprites' see-through colour: a pixel that
+// would come out magenta is nudged off it.
+inline TRgb QuantiseOpaque(TColour C) {
+  TRgb pixel = Quantise(C);
+  if (pixel == kMagenta) {
+    pixel.G = 1;
+  }
+  return pixel;
+}
+
+inline double Smoothstep(double Edge0, double Edge1, double X) {
+  const double t = ClampUnit((X - Edge0) / (Edge1 - Edge0));
   return t * t * (3.0 - 2.0 * t);
 }
 
-}  // namespace imagegen
+#endif  // TUMULT2D_IMAGEGEN_COLOUR_H_

@@ -1,98 +1,64 @@
 #include "Image.h"
 
-#include <fstream>
-
-namespace imagegen {
+#include "Bytes.h"
 
 namespace {
 
-constexpr std::uint32_t kFileHeaderSize = 14;
-constexpr std::uint32_t kInfoHeaderSize = 40;
-constexpr std::uint16_t kBitsPerPixel = 24;
-constexpr std::uint32_t kBiRgb = 0;
-constexpr std::uint32_t kPixelsPerMetre = 2835;  // 72 dpi, what most editors assume.
+constexpr uint32_t kFileHeaderSize = 14;
+constexpr uint32_t kInfoHeaderSize = 40;
+constexpr uint32_t kBitsPerPixel = 24;
+constexpr uint32_t kNoCompression = 0;
+constexpr uint32_t kPixelsPerMetre = 2835;  // 72 dpi, what most editors assume
 
-// BMP is little-endian regardless of the host, so bytes are laid out by hand.
-void appendU16(std::vector<std::uint8_t>& out, std::uint16_t value) {
-  out.push_back(static_cast<std::uint8_t>(value & 0xFFu));
-  out.push_back(static_cast<std::uint8_t>(value >> 8));
+uint32_t RowStride(int Width) {
+  const uint32_t rowBytes = static_cast<uint32_t>(Width) * 3U;
+  return (rowBytes + 3U) & ~3U;
 }
 
-void appendU32(std::vector<std::uint8_t>& out, std::uint32_t value) {
-  for (int shift = 0; shift < 32; shift += 8) {
-    out.push_back(static_cast<std::uint8_t>((value >> shift) & 0xFFu));
-  }
+void AppendHeaders(std::vector<uint8_t>& Out, const TImage& Image) {
+  const uint32_t pixelBytes = RowStride(Image.Width()) * static_cast<uint32_t>(Image.Height());
+  const uint32_t dataOffset = kFileHeaderSize + kInfoHeaderSize;
+  Out.push_back('B');
+  Out.push_back('M');
+  AppendLittleEndian(Out, dataOffset + pixelBytes, 4);
+  AppendLittleEndian(Out, 0, 4);  // two reserved 16-bit fields
+  AppendLittleEndian(Out, dataOffset, 4);
+
+  AppendLittleEndian(Out, kInfoHeaderSize, 4);
+  AppendLittleEndian(Out, static_cast<uint32_t>(Image.Width()), 4);
+  AppendLittleEndian(Out, static_cast<uint32_t>(Image.Height()), 4);  // positive: bottom-up
+  AppendLittleEndian(Out, 1, 2);                                      // colour planes
+  AppendLittleEndian(Out, kBitsPerPixel, 2);
+  AppendLittleEndian(Out, kNoCompression, 4);
+  AppendLittleEndian(Out, pixelBytes, 4);
+  AppendLittleEndian(Out, kPixelsPerMetre, 4);
+  AppendLittleEndian(Out, kPixelsPerMetre, 4);
+  AppendLittleEndian(Out, 0, 4);  // colours used: none, there is no palette
+  AppendLittleEndian(Out, 0, 4);  // important colours: all
 }
 
-std::uint32_t rowStride(int width) {
-  const std::uint32_t rowBytes = static_cast<std::uint32_t>(width) * 3u;
-  return (rowBytes + 3u) & ~3u;
-}
-
-void appendHeaders(std::vector<std::uint8_t>& out, const Image& image) {
-  const std::uint32_t pixelBytes =
-      rowStride(image.width()) * static_cast<std::uint32_t>(image.height());
-  const std::uint32_t dataOffset = kFileHeaderSize + kInfoHeaderSize;
-
-  out.push_back('B');
-  out.push_back('M');
-  appendU32(out, dataOffset + pixelBytes);
-  appendU32(out, 0);  // Two reserved 16-bit fields.
-  appendU32(out, dataOffset);
-
-  appendU32(out, kInfoHeaderSize);
-  appendU32(out, static_cast<std::uint32_t>(image.width()));
-  appendU32(out, static_cast<std::uint32_t>(image.height()));  // Positive: rows run bottom-up.
-  appendU16(out, 1);                                           // Colour planes.
-  appendU16(out, kBitsPerPixel);
-  appendU32(out, kBiRgb);
-  appendU32(out, pixelBytes);
-  appendU32(out, kPixelsPerMetre);
-  appendU32(out, kPixelsPerMetre);
-  appendU32(out, 0);  // Colours used: none, there is no palette.
-  appendU32(out, 0);  // Important colours: all.
-}
-
-void appendPixelRows(std::vector<std::uint8_t>& out, const Image& image) {
-  const std::uint32_t padding =
-      rowStride(image.width()) - static_cast<std::uint32_t>(image.width()) * 3u;
-  for (int y = image.height() - 1; y >= 0; --y) {
-    for (int x = 0; x < image.width(); ++x) {
-      const Rgb pixel = image.at(x, y);
-      out.push_back(pixel.b);
-      out.push_back(pixel.g);
-      out.push_back(pixel.r);
+void AppendPixelRows(std::vector<uint8_t>& Out, const TImage& Image) {
+  const uint32_t padding = RowStride(Image.Width()) - static_cast<uint32_t>(Image.Width()) * 3U;
+  for (int y = Image.Height() - 1; y >= 0; --y) {
+    for (int x = 0; x < Image.Width(); ++x) {
+      const TRgb pixel = Image.At(x, y);
+      Out.insert(Out.end(), {pixel.B, pixel.G, pixel.R});
     }
-    out.insert(out.end(), padding, 0);
+    Out.insert(Out.end(), padding, 0);
   }
 }
 
 }  // namespace
 
-Image::Image(int width, int height, Rgb fill)
-    : width_(width),
-      height_(height),
-      pixels_(static_cast<std::size_t>(width) * static_cast<std::size_t>(height), fill) {}
-
-std::vector<std::uint8_t> encodeBmp24(const Image& image) {
-  std::vector<std::uint8_t> bytes;
+std::vector<uint8_t> EncodeBmp24(const TImage& Image) {
+  std::vector<uint8_t> bytes;
   bytes.reserve(kFileHeaderSize + kInfoHeaderSize +
-                rowStride(image.width()) * static_cast<std::uint32_t>(image.height()));
-  appendHeaders(bytes, image);
-  appendPixelRows(bytes, image);
+                RowStride(Image.Width()) * static_cast<uint32_t>(Image.Height()));
+  AppendHeaders(bytes, Image);
+  AppendPixelRows(bytes, Image);
   return bytes;
 }
 
-bool writeBmp24(const Image& image, const std::string& path) {
-  return writeFileBytes(encodeBmp24(image), path);
+bool WriteBmp24(const TImage& Image, const std::string& Path) {
+  return WriteFileBytes(EncodeBmp24(Image), Path);
 }
-
-bool writeFileBytes(const std::vector<std::uint8_t>& bytes, const std::string& path) {
-  std::ofstream file(path, std::ios::binary | std::ios::trunc);
-  file.write(reinterpret_cast<const char*>(bytes.data()),
-             static_cast<std::streamsize>(bytes.size()));
-  file.close();
-  return static_cast<bool>(file);
-}
-
-}  // namespace imagegen

@@ -1,57 +1,61 @@
-// A plain 24-bit picture and the one file format the game loads: uncompressed BMP.
-#pragma once
+// A picture as a grid of pixels, and the one file format the game loads: uncompressed BMP.
+#ifndef TUMULT2D_IMAGEGEN_IMAGE_H_
+#define TUMULT2D_IMAGEGEN_IMAGE_H_
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
 #include <vector>
 
-namespace imagegen {
-
-struct Rgb {
-  std::uint8_t r;
-  std::uint8_t g;
-  std::uint8_t b;
+struct TRgb {
+  uint8_t R;
+  uint8_t G;
+  uint8_t B;
 };
 
-inline bool operator==(Rgb a, Rgb b) {
-  return a.r == b.r && a.g == b.g && a.b == b.b;
+inline bool operator==(TRgb A, TRgb B) {
+  return A.R == B.R && A.G == B.G && A.B == B.B;
 }
-inline bool operator!=(Rgb a, Rgb b) {
-  return !(a == b);
+inline bool operator!=(TRgb A, TRgb B) {
+  return !(A == B);
 }
 
 // The game treats this colour as see-through in sprites, so only sprites may contain it.
-constexpr Rgb kMagenta{255, 0, 255};
+constexpr TRgb kMagenta{255, 0, 255};
 
-class Image {
+// Width x Height pixels, row 0 at the top as the game addresses it.
+template <typename TPixel>
+class TRaster {
  public:
-  Image(int width, int height, Rgb fill);
+  TRaster(int Width, int Height, TPixel Fill)
+      : Width_(Width),
+        Height_(Height),
+        Pixels_(static_cast<size_t>(Width) * static_cast<size_t>(Height), Fill) {}
 
-  int width() const { return width_; }
-  int height() const { return height_; }
-  Rgb at(int x, int y) const { return pixels_[index(x, y)]; }
-  void set(int x, int y, Rgb colour) { pixels_[index(x, y)] = colour; }
-
- private:
-  std::size_t index(int x, int y) const {
-    return static_cast<std::size_t>(y) * static_cast<std::size_t>(width_) +
-           static_cast<std::size_t>(x);
+  [[nodiscard]] int Width() const { return Width_; }
+  [[nodiscard]] int Height() const { return Height_; }
+  [[nodiscard]] TPixel At(int X, int Y) const { return Pixels_[Index(X, Y)]; }
+  TPixel& At(int X, int Y) { return Pixels_[Index(X, Y)]; }
+  [[nodiscard]] bool Contains(int X, int Y) const {
+    return X >= 0 && Y >= 0 && X < Width_ && Y < Height_;
   }
 
-  int width_;
-  int height_;
-  std::vector<Rgb> pixels_;  // Row 0 is the top row, as the game addresses it.
+ private:
+  [[nodiscard]] size_t Index(int X, int Y) const {
+    return static_cast<size_t>(Y) * static_cast<size_t>(Width_) + static_cast<size_t>(X);
+  }
+
+  int Width_;
+  int Height_;
+  std::vector<TPixel> Pixels_;
 };
 
-// Encodes as BITMAPINFOHEADER, BI_RGB, 24 bits, bottom-up rows padded to 4 bytes.
-std::vector<std::uint8_t> encodeBmp24(const Image& image);
+using TImage = TRaster<TRgb>;
 
-// Returns false if the file could not be written completely.
-bool writeBmp24(const Image& image, const std::string& path);
+// BITMAPINFOHEADER, no compression, 24 bits, bottom-up rows padded to 4 bytes.
+std::vector<uint8_t> EncodeBmp24(const TImage& Image);
 
-// Writes bytes as the whole of the file at path; returns false if it could not be written
-// completely.
-bool writeFileBytes(const std::vector<std::uint8_t>& bytes, const std::string& path);
+// False if the file could not be written completely.
+bool WriteBmp24(const TImage& Image, const std::string& Path);
 
-}  // namespace imagegen
+#endif  // TUMULT2D_IMAGEGEN_IMAGE_H_

@@ -2,7 +2,6 @@
 // Usage: imagegen <image-dir> [<icon-dir>]
 // The icons go to <icon-dir>/hicolor/NxN/apps/tumult2d.png, the layout of the desktop's icon
 // theme.
-
 #include <filesystem>
 #include <iostream>
 #include <string>
@@ -11,47 +10,48 @@
 #include "Background.h"
 #include "Icon.h"
 #include "Image.h"
+#include "Png.h"
 #include "TankSprites.h"
 
 namespace {
 
-struct NamedImage {
-  std::string fileName;
-  imagegen::Image image;
+struct TNamedImage {
+  std::string FileName;
+  TImage Image;
 };
 
 // The first tank's colour; its tank is also the game's icon.
-constexpr imagegen::Rgb kIconTankColour{0x00, 0x84, 0x42};
+constexpr TRgb kIconTankColour{0x00, 0x84, 0x42};
 
-std::vector<NamedImage> allImages() {
-  using imagegen::makeTankSprite;
+std::vector<TNamedImage> AllImages() {
   return {
-      {"DesertEclipse.bmp", imagegen::makeDesertEclipse()},
-      {"TK-1.bmp", makeTankSprite(kIconTankColour)},
-      {"TK-2.bmp", makeTankSprite({0xE7, 0x42, 0x18})},
-      {"TK-3.bmp", makeTankSprite({0x84, 0x00, 0xFF})},
-      {"TK-4.bmp", makeTankSprite({0xFF, 0xFF, 0x84})},
+      {"DesertEclipse.bmp", MakeDesertEclipse()},
+      {"TK-1.bmp", MakeTankSprite(kIconTankColour)},
+      {"TK-2.bmp", MakeTankSprite({0xE7, 0x42, 0x18})},
+      {"TK-3.bmp", MakeTankSprite({0x84, 0x00, 0xFF})},
+      {"TK-4.bmp", MakeTankSprite({0xFF, 0xFF, 0x84})},
   };
 }
 
-bool makeFolder(const std::filesystem::path& folder) {
+bool MakeFolder(const std::filesystem::path& Folder) {
   std::error_code error;
-  std::filesystem::create_directories(folder, error);
+  std::filesystem::create_directories(Folder, error);
   if (error) {
-    std::cerr << "imagegen: cannot create " << folder << ": " << error.message() << '\n';
+    std::cerr << "imagegen: cannot create " << Folder << ": " << error.message() << '\n';
   }
   return !error;
 }
 
-bool writeIcons(const std::filesystem::path& iconDir) {
-  for (int size : imagegen::kIconSizes) {
+bool WriteIcons(const std::filesystem::path& IconDir) {
+  for (const int size : kIconSizes) {
     const std::string sizeName = std::to_string(size) + "x" + std::to_string(size);
-    const std::filesystem::path folder = iconDir / "hicolor" / sizeName / "apps";
-    if (!makeFolder(folder)) {
+    const std::filesystem::path folder = IconDir / "hicolor" / sizeName / "apps";
+    if (!MakeFolder(folder)) {
       return false;
     }
     const std::filesystem::path path = folder / "tumult2d.png";
-    if (!imagegen::writePng(imagegen::makeTankIcon(kIconTankColour, size), path.string())) {
+    const std::vector<uint8_t> icon = MakeTankIcon(kIconTankColour, size);
+    if (!WritePng(path.string(), icon.data(), size, size, 4)) {
       std::cerr << "imagegen: cannot write " << path << '\n';
       return false;
     }
@@ -67,15 +67,15 @@ int main(int argc, char** argv) {
     return 2;
   }
   const std::filesystem::path outputDir = argv[1];
-  if (!makeFolder(outputDir)) {
+  if (!MakeFolder(outputDir)) {
     return 1;
   }
-  for (const NamedImage& named : allImages()) {
-    const std::filesystem::path path = outputDir / named.fileName;
-    if (!imagegen::writeBmp24(named.image, path.string())) {
+  for (const TNamedImage& named : AllImages()) {
+    const std::filesystem::path path = outputDir / named.FileName;
+    if (!WriteBmp24(named.Image, path.string())) {
       std::cerr << "imagegen: cannot write " << path << '\n';
       return 1;
     }
   }
-  return argc == 3 && !writeIcons(argv[2]) ? 1 : 0;
+  return argc == 3 && !WriteIcons(argv[2]) ? 1 : 0;
 }

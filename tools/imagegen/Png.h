@@ -1,23 +1,18 @@
-// The icons' file format: 8-bit RGBA PNG. The image data goes into stored (uncompressed)
-// deflate blocks, which every PNG reader takes and which need no compression library.
-#pragma once
+// 8-bit RGB or RGBA PNG files. The image data goes into stored (uncompressed) deflate blocks,
+// which every PNG reader takes and which need no compression library.
+#ifndef TUMULT2D_IMAGEGEN_PNG_H_
+#define TUMULT2D_IMAGEGEN_PNG_H_
 
 #include <cstdint>
 #include <string>
 #include <vector>
 
-namespace imagegen {
+// The PNG of Width x Height pixels of Channels bytes each (3: red, green, blue; 4: and alpha),
+// rows top to bottom without padding, from Pixels.
+// REQUIRES: Width, Height > 0, Channels 3 or 4, and Width * Height * Channels bytes at Pixels.
+std::vector<uint8_t> EncodePng(const uint8_t* Pixels, int Width, int Height, int Channels);
 
-// Four bytes per pixel (red, green, blue, alpha), rows top to bottom.
-struct RgbaImage {
-  int width;
-  int height;
-  std::vector<std::uint8_t> rgba;
-};
+// Writes that PNG to Path; false if the file could not be written completely.
+bool WritePng(const std::string& Path, const uint8_t* Pixels, int Width, int Height, int Channels);
 
-std::vector<std::uint8_t> encodePng(const RgbaImage& image);
-
-// Returns false if the file could not be written completely.
-bool writePng(const RgbaImage& image, const std::string& path);
-
-}  // namespace imagegen
+#endif  // TUMULT2D_IMAGEGEN_PNG_H_

@@ -5,8 +5,6 @@
 
 #include "Colour.h"
 
-namespace imagegen {
-
 namespace {
 
 // One character per pixel, lit from the upper left:
@@ -39,68 +37,63 @@ constexpr std::array<std::string_view, kTankHeight> kTankPixels = {{
 }};
 
 // First column right of the dome; the barrel is visible from here to the sprite's right edge.
-constexpr std::size_t kGunClearFromColumn = 18;
+constexpr size_t kGunClearFromColumn = 18;
 
 constexpr std::string_view kKnownCodes = ".odblhtTwxc";
 
-constexpr bool templateIsWellFormed() {
-  for (std::string_view row : kTankPixels) {
-    if (row.size() != static_cast<std::size_t>(kTankWidth)) return false;
-    if (row.find_first_not_of(kKnownCodes) != std::string_view::npos) return false;
+constexpr bool TemplateIsWellFormed() {
+  for (const std::string_view row : kTankPixels) {
+    if (row.size() != static_cast<size_t>(kTankWidth) ||
+        row.find_first_not_of(kKnownCodes) != std::string_view::npos) {
+      return false;
+    }
   }
-  for (char c : kTankPixels[kBarrelRow].substr(kGunClearFromColumn)) {
-    if (c != '.') return false;
-  }
-  return kTankPixels[0][0] == '.';
+  return kTankPixels[kBarrelRow].substr(kGunClearFromColumn).find_first_not_of('.') ==
+             std::string_view::npos &&
+         kTankPixels[0][0] == '.';
 }
 
 static_assert(
-    templateIsWellFormed(),
+    TemplateIsWellFormed(),
     "tank rows must be 27 wide, use known codes, start see-through and keep the gun row clear");
 
-Colour darken(Colour c, double keep) {
-  return c * keep;
+TColour Darken(TColour C, double Keep) {
+  return C * Keep;
 }
 
-Colour lighten(Colour c, double towardWhite) {
-  return mix(c, grey(255.0), towardWhite);
+TColour Lighten(TColour C, double TowardWhite) {
+  return Mix(C, Grey(255.0), TowardWhite);
 }
 
 // Tracks and wheels are steel, only tinted by the paint so every tank still reads as its colour.
-Colour steel(Colour paint, double level, double tint) {
-  return mix(grey(level), paint, tint);
+TColour Steel(TColour Paint, double Level, double Tint) {
+  return Mix(Grey(Level), Paint, Tint);
 }
 
-// A shade that happens to equal the see-through colour would punch a hole in the tank.
-Rgb opaque(Colour c) {
-  Rgb pixel = quantise(c);
-  if (pixel == kMagenta) pixel.g = 1;
-  return pixel;
-}
-
-Rgb shadeFor(char code, Rgb turret) {
-  const Colour paint = toColour(turret);
-  switch (code) {
+// A shade that happened to equal the see-through colour would punch a hole in the tank.
+TRgb ShadeFor(char Code, TRgb Turret) {
+  const TColour paint = ToColour(Turret);
+  switch (Code) {
     case 'o':
-      return opaque(darken(paint, 0.30) + grey(8.0));
+      return QuantiseOpaque(Darken(paint, 0.30) + Grey(8.0));
     case 'd':
-      return opaque(darken(paint, 0.66));
+      return QuantiseOpaque(Darken(paint, 0.66));
     case 'b':
-      return opaque(paint);
+      return QuantiseOpaque(paint);
     case 'l':
-      return opaque(lighten(paint, 0.30));
+      return QuantiseOpaque(Lighten(paint, 0.30));
     case 'h':
-      return opaque(lighten(paint, 0.58));
+      return QuantiseOpaque(Lighten(paint, 0.58));
     case 't':
-      return opaque(steel(paint, 44.0, 0.22));
+      return QuantiseOpaque(Steel(paint, 44.0, 0.22));
     case 'T':
-      return opaque(steel(paint, 82.0, 0.22));
+      return QuantiseOpaque(Steel(paint, 82.0, 0.22));
     case 'w':
-      return opaque(steel(paint, 118.0, 0.25));
+      return QuantiseOpaque(Steel(paint, 118.0, 0.25));
     case 'x':
-      return opaque(steel(paint, 78.0, 0.25));
+      return QuantiseOpaque(Steel(paint, 78.0, 0.25));
     case 'c':
-      return opaque(steel(paint, 185.0, 0.20));
+      return QuantiseOpaque(Steel(paint, 185.0, 0.20));
     default:
       return kMagenta;
   }
@@ -108,14 +101,12 @@ Rgb shadeFor(char code, Rgb turret) {
 
 }  // namespace
 
-Image makeTankSprite(Rgb turretColour) {
-  Image sprite(kTankWidth, kTankHeight, kMagenta);
+TImage MakeTankSprite(TRgb TurretColour) {
+  TImage sprite(kTankWidth, kTankHeight, kMagenta);
   for (int y = 0; y < kTankHeight; ++y) {
     for (int x = 0; x < kTankWidth; ++x) {
-      sprite.set(x, y, shadeFor(kTankPixels[y][x], turretColour));
+      sprite.At(x, y) = ShadeFor(kTankPixels[y][x], TurretColour);
     }
   }
   return sprite;
 }
-
-}  // namespace imagegen

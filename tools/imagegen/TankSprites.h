@@ -1,8 +1,8 @@
-#pragma once
+// The tank sprites: one drawing, shaded in each tank's colour.
+#ifndef TUMULT2D_IMAGEGEN_TANKSPRITES_H_
+#define TUMULT2D_IMAGEGEN_TANKSPRITES_H_
 
 #include "Image.h"
-
-namespace imagegen {
 
 constexpr int kTankWidth = 27;
 constexpr int kTankHeight = 20;
@@ -12,6 +12,6 @@ constexpr int kTankHeight = 20;
 constexpr int kBarrelRow = kTankHeight - 8;
 
 // A tank in shades of its turret colour on a magenta (see-through) field.
-Image makeTankSprite(Rgb turretColour);
+TImage MakeTankSprite(TRgb TurretColour);
 
-}  // namespace imagegen
+#endif  // TUMULT2D_IMAGEGEN_TANKSPRITES_H_

@@ -17,16 +17,16 @@
 #include <string>
 #include <vector>
 
+#include "Bytes.h"
 #include "Game.h"
-#include "Image.h"
 #include "Png.h"
 
 namespace {
 
-// The display surface as 8-bit RGBA rows, read through its own pixel format.
-imagegen::RgbaImage CaptureScreen(PSDL_Surface Screen) {
-  imagegen::RgbaImage image{Screen->w, Screen->h, {}};
-  image.rgba.reserve(static_cast<size_t>(Screen->w) * static_cast<size_t>(Screen->h) * 4);
+// The display surface as 8-bit RGB rows, read through its own pixel format.
+std::vector<uint8_t> CaptureScreen(PSDL_Surface Screen) {
+  std::vector<uint8_t> rgb;
+  rgb.reserve(static_cast<size_t>(Screen->w) * static_cast<size_t>(Screen->h) * 3);
   const auto* rows = static_cast<const uint8_t*>(Screen->pixels);
   for (int y = 0; y < Screen->h; ++y) {
     const auto* row =
@@ -36,20 +36,18 @@ imagegen::RgbaImage CaptureScreen(PSDL_Surface Screen) {
       uint8_t g = 0;
       uint8_t b = 0;
       SDL_GetRGB(row[x], Screen->format, &r, &g, &b);
-      image.rgba.insert(image.rgba.end(), {r, g, b, 0xFF});
+      rgb.insert(rgb.end(), {r, g, b});
     }
   }
-  return image;
+  return rgb;
 }
 
-bool WritePpm(const imagegen::RgbaImage& Image, const std::string& Path) {
+bool WritePpm(const std::string& Path, const std::vector<uint8_t>& Rgb, int Width, int Height) {
   const std::string header =
-      "P6\n" + std::to_string(Image.width) + " " + std::to_string(Image.height) + "\n255\n";
+      "P6\n" + std::to_string(Width) + " " + std::to_string(Height) + "\n255\n";
   std::vector<uint8_t> bytes(header.begin(), header.end());
-  for (size_t i = 0; i < Image.rgba.size(); i += 4) {
-    bytes.insert(bytes.end(), Image.rgba.begin() + i, Image.rgba.begin() + i + 3);
-  }
-  return imagegen::writeFileBytes(bytes, Path);
+  bytes.insert(bytes.end(), Rgb.begin(), Rgb.end());
+  return WriteFileBytes(bytes, Path);
 }
 
 bool EndsWith(const std::string& Text, const std::string& Tail) {
@@ -86,10 +84,14 @@ int main(int argc, char** argv) {
     return 1;
   }
   ComposeFrame(game);
-  const imagegen::RgbaImage frame = CaptureScreen(game.GameScreen);
+  const int width = game.GameScreen->w;
+  const int height = game.GameScreen->h;
+  const std::vector<uint8_t> frame = CaptureScreen(game.GameScreen);
   EndGame(game);
   const std::string path = argv[2];
-  if (!(EndsWith(path, ".ppm") ? WritePpm(frame, path) : imagegen::writePng(frame, path))) {
+  const bool written = EndsWith(path, ".ppm") ? WritePpm(path, frame, width, height)
+                                              : WritePng(path, frame.data(), width, height, 3);
+  if (!written) {
     std::fprintf(stderr, "tumult2d_frame: cannot write %s\n", argv[2]);
     return 1;
   }
