@@ -14,6 +14,10 @@ TEST(MersenneTwister, MatchesThePublishedSequence) {
   TMersenneTwister generator(5489);
   EXPECT_EQ(generator.NextWord(), 3499211612U);
   EXPECT_EQ(generator.NextWord(), 581869302U);
+  for (int i = 3; i < 10000; ++i) {
+    generator.NextWord();
+  }
+  EXPECT_EQ(generator.NextWord(), 4123659995U);  // the 10000th word, as the C++ standard has it
 }
 
 TEST(Draws, IntegerDrawsTakeTheHighHalfAndRealDrawsDivideBy2To32) {
