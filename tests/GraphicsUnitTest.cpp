@@ -123,6 +123,11 @@ TEST(DrawTile, CopiesTheTileClippedToTheScreen) {
               SurfaceChecksum(Coded(w, h, c[0], c[1], c[3] * size, size, c[2] * size).get()))
         << "tile " << c[2] << " at " << c[0] << "," << c[1];
   }
+  // With either surface null nothing is drawn.
+  const TSurfacePtr screen = MakeSurface(w, h, kBackground);
+  DrawTile(screen.get(), 0, 0, 0, size, nullptr);
+  DrawTile(nullptr, 0, 0, 0, size, tiles.get());
+  EXPECT_EQ(SurfaceChecksum(screen.get()), SurfaceChecksum(Coded(w, h, 0, 0, 0, 0).get()));
 }
 
 TEST(DrawBackgound, CopiesTheImagesTopLeftPart) {

@@ -37,49 +37,35 @@ uint32_t WordForColumn(uint32_t Column, uint32_t Width = 800) {
   return static_cast<uint32_t>((static_cast<uint64_t>(Column) << 32) / Width + 1);
 }
 
-// Exactly the columns First..Last stand at Height.
-void ExpectPad(const TBattlefield& Field, int First, int Last, double Height) {
-  for (int column = 0; column < Field.Width; ++column) {
-    EXPECT_EQ(Field.LandHeight[column] == Height, column >= First && column <= Last) << column;
+// The tank stands in the field at the lowest ground under its track; the track and Gap
+// columns on each side, and no others, are levelled to it (filled up or dug down). Columns
+// from Width on are never touched.
+TEST(PlaceTank, StandsInTheFieldAndLevelsExactlyItsPad) {
+  struct TCase {
+    int32_t Width;
+    uint32_t TrackSize;
+    int32_t X, Gap;
+    double TankX, TankY;
+    int PadFrom, PadTo;
+  };
+  const TCase cases[] = {
+      {800, 13, 5, 3, 13, 100, 0, 29},        // moved right; the lowest is column 0
+      {800, 13, 799, 0, 786, 134, 773, 799},  // moved left; no gap: the 27 track columns
+      {20, 2, 4, 2, 4, 236, 0, 8},            // the margin's 100 and 119 are filled up
+      {10, 13, 5, 3, -4, 100, 0, 9},          // a field narrower than the track
+      {800, UINT32_MAX, 400, INT32_MAX, 799.0 - UINT32_MAX, 100, 0, 799},  // no wrap in 32 bits
+  };
+  for (const TCase& c : cases) {
+    TTankSlots tanks = MakeTanks(1, c.TrackSize);
+    TBattlefield field = Field(c.Width);
+    field.PlaceTank(c.X, c.Gap, *tanks[0]);
+    EXPECT_EQ(std::make_pair(tanks[0]->X, tanks[0]->Y), std::make_pair(c.TankX, c.TankY));
+    for (int column = 0; column <= c.Width; ++column) {
+      EXPECT_EQ(field.LandHeight[column],
+                column >= c.PadFrom && column <= c.PadTo ? c.TankY : Bump(column))
+          << "column " << column << " of " << c.Width;
+    }
   }
-}
-
-TEST(PlaceTank, KeepsTheTrackInsideTheFieldAndLevelsItsPad) {
-  TTankSlots tanks = MakeTanks(1);
-  TBattlefield left = Field(800);
-  left.PlaceTank(5, 3, *tanks[0]);
-  EXPECT_EQ(tanks[0]->X, 13.0);
-  EXPECT_EQ(tanks[0]->Y, 100.0);  // the lowest of the track columns 0..26 is column 0
-  ExpectPad(left, 0, 29, tanks[0]->Y);
-
-  TBattlefield right = Field(800);
-  right.PlaceTank(799, 0, *tanks[0]);  // with no gap, exactly the 27 track columns
-  EXPECT_EQ(tanks[0]->X, 786.0);
-  EXPECT_EQ(right.LandHeight[800], Bump(800));  // beyond Width: untouched
-  ExpectPad(right, 773, 799, tanks[0]->Y);
-}
-
-TEST(PlaceTank, OnlyTrackColumnsDecideTheHeight) {
-  TTankSlots tanks = MakeTanks(1, 2);
-  TBattlefield field = Field(20);
-  std::fill(field.LandHeight.begin(), field.LandHeight.end(), 50);
-  field.LandHeight[7] = 10;   // a margin column lower than the track is filled up
-  field.LandHeight[10] = 60;  // a track column higher than the rest is dug down
-  field.PlaceTank(10, 2, *tanks[0]);
-  EXPECT_EQ(tanks[0]->Y, 50.0);
-  EXPECT_EQ(std::count(field.LandHeight.begin(), field.LandHeight.begin() + 20, 50), 20);
-}
-
-TEST(PlaceTank, FieldsNarrowerThanTheTrackStayInBounds) {
-  TTankSlots tanks = MakeTanks(1);
-  TBattlefield narrow = Field(10);
-  narrow.PlaceTank(5, 3, *tanks[0]);
-  EXPECT_EQ(tanks[0]->Y, 100.0);  // the lowest of columns 0..9
-  EXPECT_EQ(narrow.LandHeight[10], Bump(10));
-  TTankSlots huge = MakeTanks(1, UINT32_MAX);
-  TBattlefield field = Field(800);
-  field.PlaceTank(400, INT32_MAX, *huge[0]);
-  EXPECT_EQ(field.LandHeight[800], Bump(800));
 }
 
 TEST(ScatterTanks, FollowsTheScriptedDrawsExactly) {

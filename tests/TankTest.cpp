@@ -90,16 +90,6 @@ TEST_F(TankDrawing, OddWidthSpritesMoveTwoColumnsEverySecondColumn) {
   EXPECT_EQ(DrawAt(202), 189);
 }
 
-TEST_F(TankDrawing, AimSettingsDoNotShow) {
-  GiveSprite(27);
-  DrawAt(200);
-  const uint64_t before = SurfaceChecksum(Canvas.get());
-  Tank.AimAngle = 170;
-  Tank.AimPower = 3;
-  DrawAt(200);
-  EXPECT_EQ(SurfaceChecksum(Canvas.get()), before);
-}
-
 TEST_F(TankDrawing, InitReportsAMissingSpriteAndTheTankStillWorks) {
   ::testing::internal::CaptureStderr();
   const auto tank = TTank::Init(13, 0, -8, 12, 0xE74218, "missing-tank.bmp");

@@ -31,16 +31,25 @@ void DummyDisplayTest::TearDown() {
 TSurfacePtr MakeSurface(int Width, int Height, uint32_t Fill) {
   TSurfacePtr surface(SDL_CreateRGBSurface(SDL_SWSURFACE, Width, Height, 32, 0x00FF0000, 0x0000FF00,
                                            0x000000FF, 0));
-  if (surface) {
-    SDL_FillRect(surface.get(), nullptr, Fill);
-  }
+  SDL_FillRect(surface.get(), nullptr, Fill);
   return surface;
+}
+
+TSurfacePtr MakeRawSurface(int Width, int Height, int Bits) {
+  TSurfacePtr surface(SDL_CreateRGBSurface(SDL_SWSURFACE, Width, Height, Bits, 0, 0, 0, 0));
+  std::memset(surface->pixels, 0xAB, size_t(surface->pitch) * size_t(Height));
+  return surface;
+}
+
+std::vector<uint8_t> Bytes(const SDL_Surface* Surface) {
+  const auto* const pixels = static_cast<const uint8_t*>(Surface->pixels);
+  return {pixels, pixels + size_t(Surface->pitch) * size_t(Surface->h)};
 }
 
 uint32_t PixelAt(const SDL_Surface* Surface, int X, int Y) {
   uint32_t value = 0;
-  const auto* row = static_cast<const uint8_t*>(Surface->pixels) + Y * Surface->pitch;
-  std::memcpy(&value, row + X * 4, sizeof value);
+  std::memcpy(&value, static_cast<const uint8_t*>(Surface->pixels) + Y * Surface->pitch + X * 4,
+              sizeof value);
   return value;
 }
 
@@ -48,9 +57,7 @@ std::set<std::pair<int, int>> PixelsEqualTo(const SDL_Surface* Surface, uint32_t
   std::set<std::pair<int, int>> found;
   for (int y = 0; y < Surface->h; ++y) {
     for (int x = 0; x < Surface->w; ++x) {
-      if (PixelAt(Surface, x, y) == Value) {
-        found.emplace(x, y);
-      }
+      if (PixelAt(Surface, x, y) == Value) found.emplace(x, y);
     }
   }
   return found;
@@ -65,7 +72,7 @@ uint64_t Checksum(const void* Bytes, size_t Size, uint64_t Hash) {
 
 uint64_t SurfaceChecksum(const SDL_Surface* Surface) {
   uint64_t hash = Checksum(nullptr, 0);
-  const size_t rowBytes = static_cast<size_t>(Surface->w) * Surface->format->BytesPerPixel;
+  const size_t rowBytes = size_t(Surface->w) * Surface->format->BytesPerPixel;
   for (int y = 0; y < Surface->h; ++y) {
     hash =
         Checksum(static_cast<const uint8_t*>(Surface->pixels) + y * Surface->pitch, rowBytes, hash);

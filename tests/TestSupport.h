@@ -1,5 +1,5 @@
 // Shared pieces of the tests: scripted random draws, a headless SDL display on the dummy
-// video driver, and small readers of surface pixels.
+// video driver, and small makers and readers of surfaces.
 #ifndef TUMULT2D_TESTS_TESTSUPPORT_H_
 #define TUMULT2D_TESTS_TESTSUPPORT_H_
 
@@ -45,6 +45,12 @@ class DummyDisplayTest : public ::testing::Test {
 
 // A plain 32-bit software surface (0x00RRGGBB), filled with Fill.
 TSurfacePtr MakeSurface(int Width, int Height, uint32_t Fill = 0);
+
+// A software surface of the given pixel size whose bytes, row padding included, are all 0xAB.
+TSurfacePtr MakeRawSurface(int Width, int Height, int Bits);
+
+// Every byte of a surface's rows, padding included.
+std::vector<uint8_t> Bytes(const SDL_Surface* Surface);
 
 // The 32-bit pixel word at (X, Y) of a 32-bit surface.
 uint32_t PixelAt(const SDL_Surface* Surface, int X, int Y);
