@@ -67,19 +67,21 @@ TEST_F(BattlefieldDrawing, EachColumnIsItsHeightPlusOnePixelsOfLand) {
 }
 
 TEST_F(BattlefieldDrawing, LandNeverWritesOffTheSurface) {
-  // Heights above the top and below the bottom, a field wider and taller than the surface:
-  // only the on-surface part of each column is drawn (the sanitizer build checks the rest).
+  // Heights above the top and below the bottom, a field taller than the surface and as wide
+  // as the heights go: only the on-surface part of each used column is drawn (the sanitizer
+  // build checks the rest).
   Field.Width = 1025;
   Field.Height = 900;
   for (int32_t column = 0; column < Field.Width; ++column) {
     Field.LandHeight[column] = column % 2 == 0 ? INT32_MAX : INT32_MIN;
   }
   Field.LandHeight[1] = 400;  // rows 499..899 of the field: 499..599 on a 600-row surface
-  Canvas = MakeSurface(800, 600, kUntouched);
+  Canvas = MakeSurface(1030, 600, kUntouched);
   Field.DrawLand(Canvas.get());
   EXPECT_EQ(LandRun(Canvas.get(), 0).first, 600U);
   EXPECT_EQ(LandRun(Canvas.get(), 1), std::make_pair(size_t{101}, 499));
   EXPECT_EQ(LandRun(Canvas.get(), 3).first, 0U);
+  EXPECT_EQ(LandRun(Canvas.get(), 1024).first + LandRun(Canvas.get(), 1025).first, 600U);
   Field.DrawLand(nullptr);
   Field.DrawSky(nullptr);
 }

@@ -108,6 +108,9 @@ TEST_F(BmpLoadTest, HostileFilesFailWithTheReason) {
     EXPECT_FALSE(LoadImageFromBytes(bytes.data(), bytes.size(), true));
     EXPECT_STREQ(SDL_GetError(), c.Reason);
   }
+  // Cut inside the header-size field: reading all four of its bytes would read past the end.
+  const uint8_t cut[17] = {'B', 'M'};
+  EXPECT_STREQ(BmpHeaderProblem(cut, sizeof cut), "BMP file cut short in its header");
 }
 
 // A background twice the screen's size in each direction is taken.

@@ -73,6 +73,7 @@ TEST_F(LoadImageTest, EveryDepthLoadsInDisplayFormatAndKeysOnTheFirstPixelsColou
 
 TEST_F(LoadImageTest, ShippedImagesLoadAndMissingFilesGiveNull) {
   EXPECT_TRUE(!LoadImage("", false) && !LoadImage("/nonexistent/tumult.bmp", true));
+  EXPECT_STREQ(SDL_GetError(), "Couldn't open /nonexistent/tumult.bmp");
   for (const std::string name : {"DesertEclipse", "TK-1", "TK-2", "TK-3", "TK-4"}) {
     SCOPED_TRACE(name);
     const bool tank = name != "DesertEclipse";

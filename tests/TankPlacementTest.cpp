@@ -68,47 +68,46 @@ TEST(PlaceTank, StandsInTheFieldAndLevelsExactlyItsPad) {
   }
 }
 
+// Each attempt costs one draw: a column is taken when both ends of the track lie in the field
+// and neither lies within MinTankDist of another tank's track, both bounds counting as within.
+// An unplaced tank counts at the X it holds. With no clear column left, the tank and the ones
+// after it stay where they are and no more draws are taken.
 TEST(ScatterTanks, FollowsTheScriptedDrawsExactly) {
-  // Next to a tank at 200 (lo = 200 - 13 - 50 = 137): 124 ends on 137 and is rejected, 123
-  // is taken. Tank 1, not yet placed, still counts at the column it holds; it then goes to
-  // 500. Each attempt costs one draw.
-  TTankSlots tanks = MakeTanks(2);
-  tanks[1]->X = 200;
-  TBattlefield field = Field(800);
-  TScriptedDraws draws({WordForColumn(124), WordForColumn(123), WordForColumn(500)});
-  ASSERT_TRUE(field.ScatterTanks(draws, tanks, 2, 50, 3));
-  EXPECT_EQ(tanks[0]->X, 123.0);
-  EXPECT_EQ(tanks[1]->X, 500.0);
-  EXPECT_EQ(draws.Taken(), 3U);
-
-  // TrackSize is unsigned: X - TrackSize must not wrap to a huge column. 0, 12 and 787 lie
-  // partly off the field and are rejected; 13 is the first column accepted.
-  TTankSlots one = MakeTanks(1);
-  TScriptedDraws edges({WordForColumn(0), WordForColumn(12), WordForColumn(787), WordForColumn(799),
-                        WordForColumn(13)});
-  ASSERT_TRUE(Field(800).ScatterTanks(edges, one, 1, 50, 3));
-  EXPECT_EQ(one[0]->X, 13.0);
-  EXPECT_EQ(edges.Taken(), 5U);
-
-  TScriptedDraws none({});
-  EXPECT_TRUE(field.ScatterTanks(none, tanks, 0, 50, 3));
-  EXPECT_EQ(none.Taken(), 0U);
-}
-
-TEST(ScatterTanks, StopsWithoutDrawingWhenNoColumnIsClear) {
-  // Four tanks 50 columns apart cannot fit in 300: the first two are placed, then no column
-  // is left for the third, which stays where it was and costs no draw.
-  TTankSlots tanks = MakeTanks(4);
-  TScriptedDraws draws({WordForColumn(150, 300), WordForColumn(250, 300)});
-  EXPECT_FALSE(Field(300).ScatterTanks(draws, tanks, 4, 50, 3));
-  EXPECT_EQ(tanks[1]->X, 250.0);
-  EXPECT_EQ(tanks[2]->X, 0.0);
-  EXPECT_EQ(draws.Taken(), 2U);
-
-  TTankSlots wide = MakeTanks(1, 400);
-  TScriptedDraws never({});
-  EXPECT_FALSE(Field(800).ScatterTanks(never, wide, 1, 50, 3));
-  EXPECT_EQ(never.Taken(), 0U);
+  struct TCase {
+    std::vector<uint32_t> Tracks;
+    std::vector<double> StartX;
+    int32_t Width, MinTankDist;
+    std::vector<uint32_t> Columns;  // the draws, as columns
+    bool Placed;
+    std::vector<double> X;
+  };
+  const TCase cases[] = {
+      // Next to a tank at 200 (reach 137 to 263): 124 ends on 137; tank 1 then goes to 500.
+      {{13, 13}, {0, 200}, 800, 50, {124, 123, 500}, true, {123, 500}},
+      // TrackSize is unsigned: X - TrackSize must not wrap to a huge column.
+      {{13}, {0}, 800, 50, {0, 12, 787, 799, 13}, true, {13}},
+      // A reach (195 to 205) narrower than the track: 208 starts on it, 192 ends on it.
+      {{13, 0}, {0, 200}, 800, 5, {208, 192, 230, 212, 100}, true, {230, 100}},
+      {{}, {}, 800, 50, {}, true, {}},
+      {{13, 13, 13, 13}, {0, 0, 0, 0}, 300, 50, {150, 250}, false, {150, 250, 0, 0}},
+      {{400}, {0}, 800, 50, {}, false, {0}},
+  };
+  for (const TCase& c : cases) {
+    TTankSlots tanks;
+    std::vector<uint32_t> words;
+    for (size_t i = 0; i < c.Tracks.size(); ++i) {
+      tanks[i] = std::make_unique<TTank>();
+      std::tie(tanks[i]->TrackSize, tanks[i]->X) = std::make_pair(c.Tracks[i], c.StartX[i]);
+    }
+    for (uint32_t column : c.Columns) words.push_back(WordForColumn(column, uint32_t(c.Width)));
+    TScriptedDraws draws(words);
+    const auto count = int32_t(c.Tracks.size());
+    EXPECT_EQ(Field(c.Width).ScatterTanks(draws, tanks, count, c.MinTankDist, 3), c.Placed);
+    std::vector<double> x;
+    for (int32_t i = 0; i < count; ++i) x.push_back(tanks[i]->X);
+    EXPECT_EQ(x, c.X);
+    EXPECT_EQ(draws.Taken(), words.size());
+  }
 }
 
 // The search for a clear column jumps over blocked stretches; it must agree with looking at
