@@ -26,7 +26,7 @@ TSurfacePtr Picture(int Width, int Height, std::vector<uint32_t> Values = {}) {
 TEST(EncodeOpaqueRuns, KeysOnTheSmallestUnusedValueAndCopiesTheSamePixels) {
   const std::pair<TSurfacePtr, uint32_t> cases[] = {
       {Picture(17, 9), 153},         {Picture(60, 50), 3000},
-      {MakeSurface(8, 8, 0), 1},     {Picture(4, 1, {0, 4, 0xFFFFFFFF, 1}), 2},
+      {MakeSurface(8, 8, 0), 1},     {Picture(4, 1, {0, 4, 0xFFFFFF, 1}), 2},
       {Picture(1, 3, {2, 1, 0}), 3},
   };
   for (const auto& [picture, key] : cases) {
