@@ -82,6 +82,12 @@ TEST_F(BattlefieldDrawing, LandNeverWritesOffTheSurface) {
   EXPECT_EQ(LandRun(Canvas.get(), 1), std::make_pair(size_t{101}, 499));
   EXPECT_EQ(LandRun(Canvas.get(), 3).first, 0U);
   EXPECT_EQ(LandRun(Canvas.get(), 1024).first + LandRun(Canvas.get(), 1025).first, 600U);
+  // In a field with no rows, land standing up from its bottom row lies wholly above the surface.
+  Field.Height = 0;
+  Field.LandHeight.fill(400);
+  Canvas = MakeSurface(1030, 600, kUntouched);
+  Field.DrawLand(Canvas.get());
+  EXPECT_TRUE(PixelsEqualTo(Canvas.get(), kLand).empty());
   Field.DrawLand(nullptr);
   Field.DrawSky(nullptr);
 }

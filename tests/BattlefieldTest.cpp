@@ -49,6 +49,8 @@ TEST(GenerateLand, FollowsTheWorkedExamples) {
       {{100.0 / 499 + 1e-9, 0}, 500, 1, 61, {101, 70}},
       {{0.3, 0.1, 0.2, 0.4}, 7, 7, 60, {7, 7, 7, 7}},
       {{0.3, 0.9, 0.1, 0.7}, 500, 1, 0, {151, 151, 151, 151}},
+      // Every attempt over the ceiling: after a thousand the column keeps the height before it.
+      {std::vector<double>(1001, 0.99), 10, 0, 2, {10, 10}},
       {{}, 1, 500, 60, {0, 0, 0}},
       {{}, 500, 1, 60, {}, 0},
       {{}, 500, 1, 60, {}, -5},

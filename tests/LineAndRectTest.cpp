@@ -43,8 +43,9 @@ TEST(DrawLine, DrawsTheExpectedPixelSets) {
       {{-3, 0, 5, 2}, {{0, 1}, {1, 1}, {2, 1}, {3, 2}, {4, 2}, {5, 2}}},
       {{70, 5, 60, 6}, Steps(60, 6, 4, 1, 0)},
       {{2, 60, 4, 40}, {{3, 47}, {4, 46}, {4, 45}, {4, 44}, {4, 43}, {4, 42}, {4, 41}, {4, 40}}},
-      // The minor axis entering from above, and leaving at the bottom for good.
+      // The minor axis entering from above and from below, and leaving at the bottom for good.
       {{0, -1, 10, 1}, {{4, 0}, {5, 0}, {6, 0}, {7, 0}, {8, 1}, {9, 1}, {10, 1}}},
+      {{0, 48, 6, 46}, {{3, 47}, {4, 47}, {5, 46}, {6, 46}}},
       {{0, 46, 20, 50},
        {{0, 46}, {1, 46}, {2, 46}, {3, 46}, {4, 46}, {5, 47}, {6, 47}, {7, 47}, {8, 47}}},
       // Ends at the limits of 32 bits.
