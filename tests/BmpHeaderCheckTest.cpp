@@ -1,5 +1,6 @@
 #include "graphics/BmpHeaderCheck.h"
 
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <string>
@@ -26,30 +27,20 @@ using BmpLoadTest = DummyDisplayTest;
 // Every layout of the seed corpus loads, except the compressed ones; the same picture stored
 // bottom-up and top-down, or with default and explicit masks, comes out the same.
 TEST_F(BmpLoadTest, SeedLayoutsLoadAndAgree) {
-  const char* const loads[] = {"bits1.bmp",
-                               "bits4.bmp",
-                               "bits4-six-colours.bmp",
-                               "bits8.bmp",
-                               "bits8-twenty-colours.bmp",
-                               "bits4-old-header.bmp",
-                               "bits16.bmp",
-                               "bits16-565-masks.bmp",
-                               "bits24.bmp",
-                               "bits24-top-down.bmp",
-                               "bits32.bmp",
-                               "bits32-masks-v5.bmp",
-                               "one-pixel.bmp"};
-  for (const char* name : loads) {
+  int seeds = 0;
+  for (const auto& entry :
+       std::filesystem::directory_iterator(TUMULT_SOURCE_DIR "/tests/fuzz/corpus/images")) {
+    const std::string name = entry.path().filename();
     const TBytes bytes = Seed(name);
-    ASSERT_FALSE(bytes.empty()) << name;
-    EXPECT_EQ(BmpHeaderProblem(bytes.data(), bytes.size()), nullptr) << name;
-    EXPECT_TRUE(LoadImageFromBytes(bytes.data(), bytes.size(), true)) << name << SDL_GetError();
+    const bool compressed = name.rfind("rle", 0) == 0;
+    SCOPED_TRACE(name);
+    ++seeds;
+    EXPECT_STREQ(BmpHeaderProblem(bytes.data(), bytes.size()),
+                 compressed ? "compressed BMP files are not supported" : nullptr);
+    EXPECT_EQ(bool(LoadImageFromBytes(bytes.data(), bytes.size(), true)), !compressed)
+        << SDL_GetError();
   }
-  for (const char* name : {"rle4.bmp", "rle8.bmp"}) {
-    const TBytes bytes = Seed(name);
-    EXPECT_FALSE(LoadImageFromBytes(bytes.data(), bytes.size(), false)) << name;
-    EXPECT_STREQ(SDL_GetError(), "compressed BMP files are not supported");
-  }
+  EXPECT_GE(seeds, 15);
   const auto pixels = [](const char* Name) {
     const TBytes bytes = Seed(Name);
     const TSurfacePtr image = LoadImageFromBytes(bytes.data(), bytes.size(), false);
@@ -70,6 +61,9 @@ TEST_F(BmpLoadTest, HostileFilesFailWithTheReason) {
     const char* Reason;
   };
   constexpr size_t kCut = ~size_t{0};
+  const char* const kMasks = "BMP colour masks that are not three separate runs of up to 8 bits";
+  const char* const kIndex = "BMP pixel with a colour its palette does not have";
+  const char* const kLarge = "BMP image is larger than the game takes";
   const TCase cases[] = {
       {"bits24.bmp", 0, 0x474E5089, "not a BMP file"},  // a PNG's signature
       {"bits24.bmp", kCut, 0, "not a BMP file"},
@@ -78,28 +72,28 @@ TEST_F(BmpLoadTest, HostileFilesFailWithTheReason) {
       {"bits24.bmp", 10, 0xFFFFFFF0, "BMP file shorter than the pixels its header claims"},
       {"bits24.bmp", 10, 20, "BMP pixels start inside its headers"},
       {"bits24.bmp", 14, 64, "BMP header of an unknown kind"},
-      {"bits24.bmp", 18, 30000, "BMP image is larger than the game takes"},
+      {"bits24.bmp", 18, 30000, kLarge},
       // Top-down with a height of -2^31: SDL's own reader takes it and reads out of bounds.
-      {"bits24.bmp", 22, 0x80000000, "BMP image is larger than the game takes"},
-      {"bits24.bmp", 18, 8193, "BMP image is larger than the game takes"},
+      {"bits24.bmp", 22, 0x80000000, kLarge},
+      {"bits24.bmp", 18, 8193, kLarge},
       {"bits24.bmp", 18, 0, "BMP image has no pixels"},
       {"bits24.bmp", 18, 0xFFFFFFF7, "BMP image has no pixels"},
+      {"bits24.bmp", 22, 0, "BMP image has no pixels"},
       {"bits24.bmp", 28, 2, "BMP pixel size is not 1, 4, 8, 16, 24 or 32 bits"},
       {"bits24.bmp", 28, 64, "BMP pixel size is not 1, 4, 8, 16, 24 or 32 bits"},
       {"bits24.bmp", 30, 3, "BMP colour masks on a pixel size that has none"},
       {"bits24.bmp", 30, 1, "compressed BMP files are not supported"},
       {"bits8-twenty-colours.bmp", 46, 300, "BMP palette longer than its pixel size allows"},
       {"bits8-twenty-colours.bmp", 46, 256, "BMP pixels start inside its headers"},
-      {"bits4-six-colours.bmp", 102, 0xFFFFFFFF,
-       "BMP pixel with a colour its palette does not have"},
-      {"bits8-twenty-colours.bmp", 150, 0x14000000,
-       "BMP pixel with a colour its palette does not have"},
-      {"bits16-565-masks.bmp", 54, 0x1FF00,
-       "BMP colour masks that are not three separate runs of up to 8 bits"},
-      {"bits16-565-masks.bmp", 58, 0xF800,
-       "BMP colour masks that are not three separate runs of up to 8 bits"},
-      {"bits32-masks-v5.bmp", 54, 0xF0F00000,
-       "BMP colour masks that are not three separate runs of up to 8 bits"},
+      {"bits4-six-colours.bmp", 102, 0xFFFFFFFF, kIndex},
+      {"bits4-six-colours.bmp", 78, 0x06, kIndex},  // index 6 in the low half of a byte
+      {"bits8-twenty-colours.bmp", 150, 0x14000000, kIndex},
+      {"bits16-565-masks.bmp", 54, 0x1FF00, kMasks},
+      {"bits16-565-masks.bmp", 58, 0xF800, kMasks},
+      {"bits32-masks-v5.bmp", 54, 0xF0F00000, kMasks},
+      {"bits32-masks-v5.bmp", 62, 0x1FF, kMasks},   // nine bits
+      {"bits32-masks-v5.bmp", 62, 0xD000, kMasks},  // a hole
+      {"bits16-565-masks.bmp", kCut, 60, "BMP file cut short in its colour masks"},
   };
   for (const TCase& c : cases) {
     TBytes bytes = Seed(c.Seed);
@@ -114,6 +108,9 @@ TEST_F(BmpLoadTest, HostileFilesFailWithTheReason) {
     EXPECT_FALSE(LoadImageFromBytes(bytes.data(), bytes.size(), true));
     EXPECT_STREQ(SDL_GetError(), c.Reason);
   }
+  // Cut inside the header-size field: reading all four of its bytes would read past the end.
+  const uint8_t cut[17] = {'B', 'M'};
+  EXPECT_STREQ(BmpHeaderProblem(cut, sizeof cut), "BMP file cut short in its header");
 }
 
 // A background twice the screen's size in each direction is taken.

@@ -72,26 +72,4 @@ TEST_F(GameControls, MouseWindowAndQuitEventsChangeNothing) {
   EXPECT_EQ(Mode, TGameMode::gmAiming);
 }
 
-// A queue far longer than SDL's own: the pass must take every event, however many.
-int FloodRemaining = 0;
-int PollFlood(SDL_Event* Event) {
-  if (FloodRemaining == 0) {
-    return 0;
-  }
-  *Event = SDL_Event{};
-  Event->type = SDL_KEYDOWN;
-  Event->key.keysym.sym = --FloodRemaining == 0 ? SDLK_ESCAPE : SDLK_LEFT;
-  return 1;
-}
-
-TEST(GameControlsFlood, OnePassDrainsAHundredThousandEvents) {
-  FloodRemaining = 100000;
-  TGameControls controls;
-  TGameMode mode = TGameMode::gmAiming;
-  DoGameInput(controls, mode, PollFlood);
-  EXPECT_EQ(FloodRemaining, 0);
-  EXPECT_TRUE(controls.Left);
-  EXPECT_EQ(mode, TGameMode::gmQuit);  // the very last event was read in this pass
-}
-
 }  // namespace

@@ -78,8 +78,28 @@ TEST_F(LoadImageTest, EveryDepthLoadsInDisplayFormatAndKeysOnTheFirstPixelsColou
   EXPECT_EQ(dot ? dot->format->colorkey : 0, SDL_MapRGB(Screen()->format, 0x33, 0x66, 0x99));
 }
 
+// The game's display is 32-bit; on a 16- or 24-bit one the key is the first pixel's colour too.
+TEST_F(LoadImageTest, KeysOnTheFirstPixelsColourAtOtherDisplayDepths) {
+  const std::vector<uint32_t> colours = {0xFF00FF, 0x10E0F0, 0xFF00FF, 0x3060A0};
+  for (const int depth : {16, 24}) {
+    ASSERT_NE(SDL_SetVideoMode(800, 600, depth, 0), nullptr) << SDL_GetError();
+    const auto shown = [&colours](bool Transparent) {
+      TSurfacePtr on = MakeSurface(2, 2, kBackground);
+      SDL_BlitSurface(LoadBmp(2, 2, 32, colours, Transparent).get(), nullptr, on.get(), nullptr);
+      return on;
+    };
+    const TSurfacePtr keyed = shown(true), plain = shown(false);
+    for (int i = 0; i < 4; ++i) {
+      EXPECT_EQ(PixelAt(keyed.get(), i % 2, i / 2),
+                i % 2 == 0 ? kBackground : PixelAt(plain.get(), i % 2, i / 2))
+          << depth << " bits, pixel " << i;
+    }
+  }
+}
+
 TEST_F(LoadImageTest, ShippedImagesLoadAndMissingFilesGiveNull) {
   EXPECT_TRUE(!LoadImage("", false) && !LoadImage("/nonexistent/tumult.bmp", true));
+  EXPECT_STREQ(SDL_GetError(), "Couldn't open /nonexistent/tumult.bmp");
   for (const std::string name : {"DesertEclipse", "TK-1", "TK-2", "TK-3", "TK-4"}) {
     SCOPED_TRACE(name);
     const bool tank = name != "DesertEclipse";
@@ -130,6 +150,11 @@ TEST(DrawTile, CopiesTheTileClippedToTheScreen) {
               SurfaceChecksum(Coded(w, h, c[0], c[1], c[3] * size, size, c[2] * size).get()))
         << "tile " << c[2] << " at " << c[0] << "," << c[1];
   }
+  // With either surface null nothing is drawn.
+  const TSurfacePtr screen = MakeSurface(w, h, kBackground);
+  DrawTile(screen.get(), 0, 0, 0, size, nullptr);
+  DrawTile(nullptr, 0, 0, 0, size, tiles.get());
+  EXPECT_EQ(SurfaceChecksum(screen.get()), SurfaceChecksum(Coded(w, h, 0, 0, 0, 0).get()));
 }
 
 TEST(DrawBackgound, CopiesTheImagesTopLeftPart) {

@@ -3,45 +3,47 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <vector>
 
 #include "TestSupport.h"
 
 namespace {
 
-// A picture whose pixels are 0, 1, 2, ... so that every small value is taken but one.
-TSurfacePtr CountingPicture(int Width, int Height) {
+// A Width x Height picture holding Values row by row, or 0, 1, 2, ... when Values is empty, so
+// that every small value is taken but one.
+TSurfacePtr Picture(int Width, int Height, std::vector<uint32_t> Values = {}) {
   TSurfacePtr picture = MakeSurface(Width, Height);
-  auto* const pixels = static_cast<uint8_t*>(picture->pixels);
-  for (int y = 0; y < Height; ++y) {
-    for (int x = 0; x < Width; ++x) {
-      const auto value = static_cast<uint32_t>(y * Width + x);
-      std::memcpy(pixels + y * picture->pitch + x * 4, &value, sizeof value);
-    }
+  for (int i = 0; i < Width * Height; ++i) {
+    const uint32_t value = Values.empty() ? uint32_t(i) : Values[size_t(i)];
+    std::memcpy(static_cast<uint8_t*>(picture->pixels) + i / Width * picture->pitch + i % Width * 4,
+                &value, sizeof value);
   }
   return picture;
 }
 
-TSurfacePtr Blitted(SDL_Surface* Picture) {
-  TSurfacePtr target = MakeSurface(40, 30, 0x00777777);
-  SDL_Rect at{3, -2, 0, 0};
-  SDL_BlitSurface(Picture, nullptr, target.get(), &at);
-  return target;
-}
-
-TEST(EncodeOpaqueRuns, CopiesTheSamePixelsAsThePlainPicture) {
-  // Pictures that use the values 0 .. n - 1, all zeros (the key must avoid 0), and one
-  // larger than the target, blitted partly off it.
-  const TSurfacePtr pictures[] = {CountingPicture(17, 9), MakeSurface(8, 8, 0),
-                                  CountingPicture(60, 50)};
-  for (const TSurfacePtr& picture : pictures) {
-    const TSurfacePtr plain = Blitted(picture.get());
+// The key is the smallest value no pixel has, so that no pixel is left out; blitted partly off
+// the target, the encoded picture sets the same pixels as the plain one.
+TEST(EncodeOpaqueRuns, KeysOnTheSmallestUnusedValueAndCopiesTheSamePixels) {
+  const std::pair<TSurfacePtr, uint32_t> cases[] = {
+      {Picture(17, 9), 153},         {Picture(60, 50), 3000},
+      {MakeSurface(8, 8, 0), 1},     {Picture(4, 1, {0, 4, 0xFFFFFF, 1}), 2},
+      {Picture(1, 3, {2, 1, 0}), 3},
+  };
+  for (const auto& [picture, key] : cases) {
+    const auto blitted = [&picture = picture] {
+      TSurfacePtr target = MakeSurface(40, 30, 0x00777777);
+      SDL_Rect at{3, 2, 0, 0};
+      SDL_BlitSurface(picture.get(), nullptr, target.get(), &at);
+      return SurfaceChecksum(target.get());
+    };
+    const uint64_t plain = blitted();
     ASSERT_TRUE(EncodeOpaqueRuns(picture.get()));
-    const TSurfacePtr encoded = Blitted(picture.get());
+    EXPECT_EQ(picture->format->colorkey, key);
+    EXPECT_EQ(blitted(), plain);
     // The copy went run by run; SDL 1.2 on SDL 2 (patch 50 and up) keeps the flag to itself.
     if (SDL_Linked_Version()->patch < 50) {
       EXPECT_NE(picture->flags & SDL_RLEACCEL, 0U);
     }
-    EXPECT_EQ(SurfaceChecksum(encoded.get()), SurfaceChecksum(plain.get()));
   }
 }
 
@@ -52,8 +54,11 @@ TEST(EncodeOpaqueRuns, LeavesAloneWhatItCannotEncode) {
   EXPECT_FALSE(EncodeOpaqueRuns(keyed.get()));
   EXPECT_EQ(keyed->format->colorkey, 5U);
   const TSurfacePtr sixteenBits(SDL_CreateRGBSurface(SDL_SWSURFACE, 4, 4, 16, 0, 0, 0, 0));
-  EXPECT_FALSE(EncodeOpaqueRuns(sixteenBits.get()));
-  EXPECT_EQ(sixteenBits->flags & SDL_SRCCOLORKEY, 0U);
+  const TSurfacePtr noRows = MakeSurface(4, 0), noColumns = MakeSurface(0, 4);
+  for (SDL_Surface* picture : {sixteenBits.get(), noRows.get(), noColumns.get()}) {
+    EXPECT_FALSE(EncodeOpaqueRuns(picture));
+    EXPECT_EQ(picture->flags & SDL_SRCCOLORKEY, 0U);
+  }
 }
 
 }  // namespace

@@ -36,92 +36,77 @@ uint32_t WordForColumn(uint32_t Column, uint32_t Width = 800) {
   return static_cast<uint32_t>((static_cast<uint64_t>(Column) << 32) / Width + 1);
 }
 
-// Exactly the columns First..Last stand at Height.
-void ExpectPad(const TBattlefield& Field, int First, int Last, double Height) {
-  for (int column = 0; column < Field.Width; ++column) {
-    EXPECT_EQ(Field.LandHeight[column] == Height, column >= First && column <= Last) << column;
+// The tank stands in the field at the lowest ground under its track; the track and Gap
+// columns on each side, and no others, are levelled to it (filled up or dug down). Columns
+// from Width on are never touched.
+TEST(PlaceTank, StandsInTheFieldAndLevelsExactlyItsPad) {
+  struct TCase {
+    int32_t Width;
+    uint32_t TrackSize;
+    int32_t X, Gap;
+    double TankX, TankY;
+    int PadFrom, PadTo;
+  };
+  const TCase cases[] = {
+      {800, 13, 5, 3, 13, 100, 0, 29},        // moved right; the lowest is column 0
+      {800, 13, 799, 0, 786, 134, 773, 799},  // moved left; no gap: the 27 track columns
+      {20, 2, 4, 2, 4, 236, 0, 8},            // the margin's 100 and 119 are filled up
+      {10, 13, 5, 3, -4, 100, 0, 9},          // a field narrower than the track
+      {800, UINT32_MAX, 400, INT32_MAX, 799.0 - UINT32_MAX, 100, 0, 799},  // no wrap in 32 bits
+  };
+  for (const TCase& c : cases) {
+    TTankSlots tanks = MakeTanks(1, c.TrackSize);
+    TBattlefield field = Field(c.Width);
+    field.PlaceTank(c.X, c.Gap, *tanks[0]);
+    EXPECT_EQ(std::make_pair(tanks[0]->X, tanks[0]->Y), std::make_pair(c.TankX, c.TankY));
+    for (int column = 0; column <= c.Width; ++column) {
+      EXPECT_EQ(field.LandHeight[column],
+                column >= c.PadFrom && column <= c.PadTo ? c.TankY : Bump(column))
+          << "column " << column << " of " << c.Width;
+    }
   }
 }
 
-TEST(PlaceTank, KeepsTheTrackInsideTheFieldAndLevelsItsPad) {
-  TTankSlots tanks = MakeTanks(1);
-  TBattlefield left = Field(800);
-  left.PlaceTank(5, 3, *tanks[0]);
-  EXPECT_EQ(tanks[0]->X, 13.0);
-  EXPECT_EQ(tanks[0]->Y, 100.0);  // the lowest of the track columns 0..26 is column 0
-  ExpectPad(left, 0, 29, tanks[0]->Y);
-
-  TBattlefield right = Field(800);
-  right.PlaceTank(799, 0, *tanks[0]);  // with no gap, exactly the 27 track columns
-  EXPECT_EQ(tanks[0]->X, 786.0);
-  EXPECT_EQ(right.LandHeight[800], Bump(800));  // beyond Width: untouched
-  ExpectPad(right, 773, 799, tanks[0]->Y);
-}
-
-TEST(PlaceTank, OnlyTrackColumnsDecideTheHeight) {
-  TTankSlots tanks = MakeTanks(1, 2);
-  TBattlefield field = Field(20);
-  std::fill(field.LandHeight.begin(), field.LandHeight.end(), 50);
-  field.LandHeight[7] = 10;   // a margin column lower than the track is filled up
-  field.LandHeight[10] = 60;  // a track column higher than the rest is dug down
-  field.PlaceTank(10, 2, *tanks[0]);
-  EXPECT_EQ(tanks[0]->Y, 50.0);
-  EXPECT_EQ(std::count(field.LandHeight.begin(), field.LandHeight.begin() + 20, 50), 20);
-}
-
-TEST(PlaceTank, FieldsNarrowerThanTheTrackStayInBounds) {
-  TTankSlots tanks = MakeTanks(1);
-  TBattlefield narrow = Field(10);
-  narrow.PlaceTank(5, 3, *tanks[0]);
-  EXPECT_EQ(tanks[0]->Y, 100.0);  // the lowest of columns 0..9
-  EXPECT_EQ(narrow.LandHeight[10], Bump(10));
-  TTankSlots huge = MakeTanks(1, UINT32_MAX);
-  TBattlefield field = Field(800);
-  field.PlaceTank(400, INT32_MAX, *huge[0]);
-  EXPECT_EQ(field.LandHeight[800], Bump(800));
-}
-
+// Each attempt costs one draw: a column is taken when both ends of the track lie in the field
+// and neither lies within MinTankDist of another tank's track, both bounds counting as within.
+// An unplaced tank counts at the X it holds. With no clear column left, the tank and the ones
+// after it stay where they are and no more draws are taken.
 TEST(ScatterTanks, FollowsTheScriptedDrawsExactly) {
-  // Next to a tank at 200 (lo = 200 - 13 - 50 = 137): 124 ends on 137 and is rejected, 123
-  // is taken. Tank 1, not yet placed, still counts at the column it holds; it then goes to
-  // 500. Each attempt costs one draw.
-  TTankSlots tanks = MakeTanks(2);
-  tanks[1]->X = 200;
-  TBattlefield field = Field(800);
-  TScriptedDraws draws({WordForColumn(124), WordForColumn(123), WordForColumn(500)});
-  ASSERT_TRUE(field.ScatterTanks(draws, tanks, 2, 50, 3));
-  EXPECT_EQ(tanks[0]->X, 123.0);
-  EXPECT_EQ(tanks[1]->X, 500.0);
-  EXPECT_EQ(draws.Taken(), 3U);
-
-  // TrackSize is unsigned: X - TrackSize must not wrap to a huge column. 0, 12 and 787 lie
-  // partly off the field and are rejected; 13 is the first column accepted.
-  TTankSlots one = MakeTanks(1);
-  TScriptedDraws edges({WordForColumn(0), WordForColumn(12), WordForColumn(787), WordForColumn(799),
-                        WordForColumn(13)});
-  ASSERT_TRUE(Field(800).ScatterTanks(edges, one, 1, 50, 3));
-  EXPECT_EQ(one[0]->X, 13.0);
-  EXPECT_EQ(edges.Taken(), 5U);
-
-  TScriptedDraws none({});
-  EXPECT_TRUE(field.ScatterTanks(none, tanks, 0, 50, 3));
-  EXPECT_EQ(none.Taken(), 0U);
-}
-
-TEST(ScatterTanks, StopsWithoutDrawingWhenNoColumnIsClear) {
-  // Four tanks 50 columns apart cannot fit in 300: the first two are placed, then no column
-  // is left for the third, which stays where it was and costs no draw.
-  TTankSlots tanks = MakeTanks(4);
-  TScriptedDraws draws({WordForColumn(150, 300), WordForColumn(250, 300)});
-  EXPECT_FALSE(Field(300).ScatterTanks(draws, tanks, 4, 50, 3));
-  EXPECT_EQ(tanks[1]->X, 250.0);
-  EXPECT_EQ(tanks[2]->X, 0.0);
-  EXPECT_EQ(draws.Taken(), 2U);
-
-  TTankSlots wide = MakeTanks(1, 400);
-  TScriptedDraws never({});
-  EXPECT_FALSE(Field(800).ScatterTanks(never, wide, 1, 50, 3));
-  EXPECT_EQ(never.Taken(), 0U);
+  struct TCase {
+    std::vector<uint32_t> Tracks;
+    std::vector<double> StartX;
+    int32_t Width, MinTankDist;
+    std::vector<uint32_t> Columns;  // the draws, as columns
+    bool Placed;
+    std::vector<double> X;
+  };
+  const TCase cases[] = {
+      // Next to a tank at 200 (reach 137 to 263): 124 ends on 137; tank 1 then goes to 500.
+      {{13, 13}, {0, 200}, 800, 50, {124, 123, 500}, true, {123, 500}},
+      // TrackSize is unsigned: X - TrackSize must not wrap to a huge column.
+      {{13}, {0}, 800, 50, {0, 12, 787, 799, 13}, true, {13}},
+      // A reach (195 to 205) narrower than the track: 208 starts on it, 192 ends on it.
+      {{13, 0}, {0, 200}, 800, 5, {208, 192, 230, 212, 100}, true, {230, 100}},
+      {{}, {}, 800, 50, {}, true, {}},
+      {{13, 13, 13, 13}, {0, 0, 0, 0}, 300, 50, {150, 250}, false, {150, 250, 0, 0}},
+      {{400}, {0}, 800, 50, {}, false, {0}},
+  };
+  for (const TCase& c : cases) {
+    TTankSlots tanks;
+    std::vector<uint32_t> words;
+    for (size_t i = 0; i < c.Tracks.size(); ++i) {
+      tanks[i] = std::make_unique<TTank>();
+      std::tie(tanks[i]->TrackSize, tanks[i]->X) = std::make_pair(c.Tracks[i], c.StartX[i]);
+    }
+    for (uint32_t column : c.Columns) words.push_back(WordForColumn(column, uint32_t(c.Width)));
+    TScriptedDraws draws(words);
+    const auto count = int32_t(c.Tracks.size());
+    EXPECT_EQ(Field(c.Width).ScatterTanks(draws, tanks, count, c.MinTankDist, 3), c.Placed);
+    std::vector<double> x;
+    for (int32_t i = 0; i < count; ++i) x.push_back(tanks[i]->X);
+    EXPECT_EQ(x, c.X);
+    EXPECT_EQ(draws.Taken(), words.size());
+  }
 }
 
 TEST(ScatterTanks, EveryGameSeedGivesWellSpacedTanksOnLevelPads) {

@@ -90,16 +90,6 @@ TEST_F(TankDrawing, OddWidthSpritesMoveTwoColumnsEverySecondColumn) {
   EXPECT_EQ(DrawAt(202), 189);
 }
 
-TEST_F(TankDrawing, AimSettingsDoNotShow) {
-  GiveSprite(27);
-  DrawAt(200);
-  const uint64_t before = SurfaceChecksum(Canvas.get());
-  Tank.AimAngle = 170;
-  Tank.AimPower = 3;
-  DrawAt(200);
-  EXPECT_EQ(SurfaceChecksum(Canvas.get()), before);
-}
-
 TEST_F(TankDrawing, InitReportsAMissingSpriteAndTheTankStillWorks) {
   ::testing::internal::CaptureStderr();
   const auto tank = TTank::Init(13, 0, -8, 12, 0xE74218, "missing-tank.bmp");
@@ -112,12 +102,6 @@ TEST_F(TankDrawing, InitReportsAMissingSpriteAndTheTankStillWorks) {
   EXPECT_EQ(
       std::tie(tank->TrackSize, tank->TurretX, tank->TurretY, tank->TurretLength, tank->Color),
       std::make_tuple(13U, 0, -8, 12, 0xE74218U));
-  // Unplaced at X = 0, it draws its turret alone: columns 0 to 12 of row 599 - 8.
-  tank->Draw(Canvas.get());
-  const auto turret = PixelsEqualTo(Canvas.get(), 0x00E74218);
-  EXPECT_EQ(turret.size(), 13U);
-  EXPECT_EQ(*turret.begin(), std::make_pair(0, 591));
-  tank->Draw(nullptr);
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
 // Shared pieces of the tests: scripted random draws, a headless SDL display on the dummy
-// video driver, and small readers of surface pixels.
+// video driver, and small makers and readers of surfaces.
 #ifndef TUMULT2D_TESTS_TESTSUPPORT_H_
 #define TUMULT2D_TESTS_TESTSUPPORT_H_
 
@@ -7,6 +7,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
 #include <set>
 #include <utility>
 #include <vector>
@@ -15,12 +18,18 @@
 #include "graphics/GraphicsUnit.h"
 
 // Hands out a fixed list of words and counts what was taken; running past the end aborts the
-// test.
+// test, since a loop that should have stopped may never stop on repeated words.
 class TScriptedDraws final : public TRandomSource {
  public:
   explicit TScriptedDraws(std::vector<uint32_t> Words) : Words_(std::move(Words)) {}
 
-  uint32_t NextWord() override;
+  uint32_t NextWord() override {
+    if (Taken_ >= Words_.size()) {
+      std::fprintf(stderr, "more draws taken than the %zu scripted\n", Words_.size());
+      std::abort();
+    }
+    return Words_[Taken_++];
+  }
   size_t Taken() const { return Taken_; }
 
  private:
@@ -29,13 +38,20 @@ class TScriptedDraws final : public TRandomSource {
 };
 
 // The word whose real draw is R (R * 2^32), for scripting real draws such as 0.5 or 0.125.
-uint32_t WordForReal(double R);
+inline uint32_t WordForReal(double R) {
+  return static_cast<uint32_t>(R * 4294967296.0);
+}
 
 // SDL started on the dummy driver with an 800x600 32-bit display, as the game opens it.
 class DummyDisplayTest : public ::testing::Test {
  protected:
-  void SetUp() override;
-  void TearDown() override;
+  void SetUp() override {
+    setenv("SDL_VIDEODRIVER", "dummy", 1);
+    ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
+    Screen_ = SDL_SetVideoMode(800, 600, 32, 0);
+    ASSERT_NE(Screen_, nullptr) << SDL_GetError();
+  }
+  void TearDown() override { SDL_Quit(); }
 
   SDL_Surface* Screen() const { return Screen_; }
 
@@ -44,18 +60,62 @@ class DummyDisplayTest : public ::testing::Test {
 };
 
 // A plain 32-bit software surface (0x00RRGGBB), filled with Fill.
-TSurfacePtr MakeSurface(int Width, int Height, uint32_t Fill = 0);
+inline TSurfacePtr MakeSurface(int Width, int Height, uint32_t Fill = 0) {
+  TSurfacePtr surface(SDL_CreateRGBSurface(SDL_SWSURFACE, Width, Height, 32, 0x00FF0000, 0x0000FF00,
+                                           0x000000FF, 0));
+  SDL_FillRect(surface.get(), nullptr, Fill);
+  return surface;
+}
+
+// A software surface of the given pixel size whose bytes, row padding included, are all 0xAB.
+inline TSurfacePtr MakeRawSurface(int Width, int Height, int Bits) {
+  TSurfacePtr surface(SDL_CreateRGBSurface(SDL_SWSURFACE, Width, Height, Bits, 0, 0, 0, 0));
+  std::memset(surface->pixels, 0xAB, size_t(surface->pitch) * size_t(Height));
+  return surface;
+}
+
+// Every byte of a surface's rows, padding included.
+inline std::vector<uint8_t> Bytes(const SDL_Surface* Surface) {
+  const auto* const pixels = static_cast<const uint8_t*>(Surface->pixels);
+  return {pixels, pixels + size_t(Surface->pitch) * size_t(Surface->h)};
+}
 
 // The 32-bit pixel word at (X, Y) of a 32-bit surface.
-uint32_t PixelAt(const SDL_Surface* Surface, int X, int Y);
+inline uint32_t PixelAt(const SDL_Surface* Surface, int X, int Y) {
+  uint32_t value = 0;
+  std::memcpy(&value, static_cast<const uint8_t*>(Surface->pixels) + Y * Surface->pitch + X * 4,
+              sizeof value);
+  return value;
+}
 
 // Every (x, y) whose pixel equals Value.
-std::set<std::pair<int, int>> PixelsEqualTo(const SDL_Surface* Surface, uint32_t Value);
+inline std::set<std::pair<int, int>> PixelsEqualTo(const SDL_Surface* Surface, uint32_t Value) {
+  std::set<std::pair<int, int>> found;
+  for (int y = 0; y < Surface->h; ++y) {
+    for (int x = 0; x < Surface->w; ++x) {
+      if (PixelAt(Surface, x, y) == Value) found.emplace(x, y);
+    }
+  }
+  return found;
+}
 
 // FNV-1a over Size bytes, continuing from Hash.
-uint64_t Checksum(const void* Bytes, size_t Size, uint64_t Hash = 14695981039346656037ULL);
+inline uint64_t Checksum(const void* Bytes, size_t Size, uint64_t Hash = 14695981039346656037ULL) {
+  for (size_t i = 0; i < Size; ++i) {
+    Hash = (Hash ^ static_cast<const uint8_t*>(Bytes)[i]) * 1099511628211ULL;
+  }
+  return Hash;
+}
 
 // The checksum of the visible pixel bytes of every row (padding excluded).
-uint64_t SurfaceChecksum(const SDL_Surface* Surface);
+inline uint64_t SurfaceChecksum(const SDL_Surface* Surface) {
+  uint64_t hash = Checksum(nullptr, 0);
+  const size_t rowBytes = size_t(Surface->w) * Surface->format->BytesPerPixel;
+  for (int y = 0; y < Surface->h; ++y) {
+    hash =
+        Checksum(static_cast<const uint8_t*>(Surface->pixels) + y * Surface->pitch, rowBytes, hash);
+  }
+  return hash;
+}
 
 #endif  // TUMULT2D_TESTS_TESTSUPPORT_H_

@@ -4,6 +4,7 @@
 // report it if one does.
 #include <SDL.h>
 
+#include <algorithm>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -22,7 +23,7 @@ class TInput {
   template <typename T>
   T Next() {
     T value{};
-    const size_t count = Size_ < sizeof value ? Size_ : sizeof value;
+    const size_t count = std::min(Size_, sizeof value);
     std::memcpy(&value, Data_, count);
     Data_ += count;
     Size_ -= count;

@@ -1,9 +1,9 @@
 // Feeds arbitrary bytes to the image loader as a BMP file, with and without a transparent
 // colour, and draws whatever it returns the two ways the game does: as the background (also
 // run-length encoded, as the battlefield keeps it) and as a tank's sprite, in the middle of
-// the screen and at its bottom-left corner. Whatever the
-// bytes, loading may fail but must not read or write out of bounds, leak, or hang; the
-// sanitizers and the fuzzer's limits report it if it does.
+// the screen and at its bottom-left corner. Whatever the bytes, loading may fail but must not
+// read or write out of bounds, leak, or hang; the sanitizers and the fuzzer's limits report it
+// if it does.
 #include <SDL.h>
 
 #include <cstddef>
@@ -21,13 +21,9 @@ namespace {
 SDL_Surface* Display() {
   static SDL_Surface* const display = [] {
     setenv("SDL_VIDEODRIVER", "dummy", 1);
-    if (SDL_Init(SDL_INIT_VIDEO) != 0) {
-      std::abort();
-    }
-    SDL_Surface* const screen = SDL_SetVideoMode(800, 600, 32, 0);
-    if (screen == nullptr) {
-      std::abort();
-    }
+    SDL_Surface* const screen =
+        SDL_Init(SDL_INIT_VIDEO) == 0 ? SDL_SetVideoMode(800, 600, 32, 0) : nullptr;
+    if (screen == nullptr) std::abort();
     return screen;
   }();
   return display;

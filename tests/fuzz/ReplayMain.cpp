@@ -36,34 +36,22 @@ std::vector<TBytes> ReadCorpus(int Count, char** Dirs) {
   return corpus;
 }
 
-// Headers sit at the start of a file, so half the changes land in its first 64 bytes.
+// One to four changes: a byte set at random, a 32-bit field set to an edge value, or the file
+// cut short. Headers sit at the start of a file, so half the changes land in its first 64 bytes.
 void Mutate(TBytes& Input, std::mt19937& Random) {
   constexpr uint32_t kEdges[] = {0,     1,          0x7FFF,     0x8000,    0xFFFF,
                                  30000, 0x7FFFFFFF, 0x80000000, 0xFFFFFFFF};
-  const auto place = [&](size_t Width) {
+  for (uint32_t change = Random() % 4; change < 4 && Input.size() >= 4; ++change) {
     const size_t span = Random() % 2 != 0 ? std::min<size_t>(Input.size(), 64) : Input.size();
-    return span > Width ? Random() % (span - Width) : 0;
-  };
-  for (uint32_t change = Random() % 4; change < 4 && !Input.empty(); ++change) {
-    switch (Random() % 4) {
-      case 0:
-        Input[place(1)] = static_cast<uint8_t>(Random());
-        break;
-      case 1:
-        if (Input.size() >= 4) {
-          const uint32_t value = kEdges[Random() % std::size(kEdges)];
-          const size_t at = place(4);
-          for (size_t i = 0; i < 4; ++i) {
-            Input[at + i] = static_cast<uint8_t>(value >> 8 * i);
-          }
-        }
-        break;
-      case 2:
-        Input.resize(Random() % Input.size());
-        break;
-      default:
-        Input[place(1)] ^= static_cast<uint8_t>(1U << Random() % 8);
-        break;
+    const size_t at = Random() % (span - 3);
+    const uint32_t kind = Random() % 3;
+    if (kind == 2) {
+      Input.resize(Random() % Input.size());
+      continue;
+    }
+    const uint32_t value = kind == 0 ? Random() : kEdges[Random() % std::size(kEdges)];
+    for (size_t i = 0; i < (kind == 0 ? 1U : 4U); ++i) {
+      Input[at + i] = static_cast<uint8_t>(value >> 8 * i);
     }
   }
 }

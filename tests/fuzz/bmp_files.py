@@ -16,47 +16,14 @@ import sys
 BI_RGB, BI_RLE8, BI_RLE4, BI_BITFIELDS = 0, 1, 2, 3
 
 
-def _rle8(rows):
-    out = bytearray()
-    for row in rows:  # bottom row first, as stored
-        x = 0
-        while x < len(row):
-            run = 1
-            while x + run < len(row) and run < 255 and row[x + run] == row[x]:
-                run += 1
-            out += bytes((run, row[x]))
-            x += run
-        out += b"\x00\x00"  # end of line
-    return bytes(out + b"\x00\x01")  # end of bitmap
-
-
-def _rle4(rows):
-    out = bytearray()
-    for row in rows:
-        x = 0
-        while x < len(row):
-            # A run alternates the two indices of its byte; the row's own pattern is not kept.
-            run = min(len(row) - x, 254)
-            pair = row[x] << 4 | (row[x + 1] if x + 1 < len(row) else 0)
-            out += bytes((run, pair))
-            x += run
-        out += b"\x00\x00"
-    return bytes(out + b"\x00\x01")
-
-
 def _pack_row(row, bits):
     if bits >= 8:
-        width = bits // 8
-        data = b"".join(value.to_bytes(4, "little")[:width] for value in row)
+        data = b"".join(value.to_bytes(4, "little")[:bits // 8] for value in row)
     else:
         per_byte = 8 // bits
-        data = bytearray()
-        for start in range(0, len(row), per_byte):
-            byte = 0
-            for slot, value in enumerate(row[start:start + per_byte]):
-                byte |= value << (8 - bits * (slot + 1))
-            data.append(byte)
-        data = bytes(data)
+        data = bytes(sum(value << (8 - bits * (slot + 1))
+                         for slot, value in enumerate(row[start:start + per_byte]))
+                     for start in range(0, len(row), per_byte))
     return data + bytes(-len(data) % 4)
 
 
@@ -66,12 +33,11 @@ def encode(width, height, bits, rows, palette=(), top_down=False, masks=None, in
 
     palette holds 0xRRGGBB colours; masks (red, green, blue) go after a 40-byte header or into a
     longer one; info_size 12 writes the old header with 16-bit sizes and 3-byte palette entries.
+    Compressed files hold index 0 throughout: the game turns them down by their header alone.
     """
     stored = list(rows) if top_down else list(reversed(rows))
-    if compression == BI_RLE8:
-        pixels = _rle8(stored)
-    elif compression == BI_RLE4:
-        pixels = _rle4(stored)
+    if compression in (BI_RLE8, BI_RLE4):
+        pixels = b"".join(bytes((len(row), 0)) + b"\x00\x00" for row in stored) + b"\x00\x01"
     else:
         pixels = b"".join(_pack_row(row, bits) for row in stored)
     if info_size == 12:
@@ -93,37 +59,31 @@ def encode(width, height, bits, rows, palette=(), top_down=False, masks=None, in
     return header + info + table + pixels
 
 
-def _indices(width, height, colours):
-    return [[(3 * x + 5 * y) % colours for x in range(width)] for y in range(height)]
-
-
-def _rgb(width, height):
-    return [[(40 * x) % 256 << 16 | (50 * y) % 256 << 8 | (90 + 20 * x * y) % 256
-             for x in range(width)] for y in range(height)]
-
-
-def _grey_palette(count):
-    return [(255 * i // max(count - 1, 1)) * 0x010101 for i in range(count)]
-
-
 def seed_corpus():
     """Name -> bytes of every seed file."""
     w, h = 9, 6  # an odd width, so that rows need padding at every pixel size
-    rgb = _rgb(w, h)
-    as555 = [[(c >> 19 & 31) << 10 | (c >> 11 & 31) << 5 | (c >> 3 & 31) for c in row]
-             for row in rgb]
+
+    def indices(colours):
+        return [[(3 * x + 5 * y) % colours for x in range(w)] for y in range(h)]
+
+    def grey(count):
+        return [(255 * i // max(count - 1, 1)) * 0x010101 for i in range(count)]
+
+    rgb = [[(40 * x) % 256 << 16 | (50 * y) % 256 << 8 | (90 + 20 * x * y) % 256
+            for x in range(w)] for y in range(h)]
     as565 = [[(c >> 19 & 31) << 11 | (c >> 10 & 63) << 5 | (c >> 3 & 31) for c in row]
              for row in rgb]
     return {
-        "bits1.bmp": encode(w, h, 1, _indices(w, h, 2), [0x000000, 0xFFFFFF]),
-        "bits4.bmp": encode(w, h, 4, _indices(w, h, 16), _grey_palette(16)),
-        "bits4-six-colours.bmp": encode(w, h, 4, _indices(w, h, 6), _grey_palette(6)),
-        "bits8.bmp": encode(w, h, 8, _indices(w, h, 256), _grey_palette(256), colors_used=0),
-        "bits8-twenty-colours.bmp": encode(w, h, 8, _indices(w, h, 20), _grey_palette(20)),
+        "bits1.bmp": encode(w, h, 1, indices(2), [0x000000, 0xFFFFFF]),
+        "bits4.bmp": encode(w, h, 4, indices(16), grey(16)),
+        "bits4-six-colours.bmp": encode(w, h, 4, indices(6), grey(6)),
+        "bits8.bmp": encode(w, h, 8, indices(256), grey(256), colors_used=0),
+        "bits8-twenty-colours.bmp": encode(w, h, 8, indices(20), grey(20)),
         # The old header has no colour count: its palette always has every colour.
-        "bits4-old-header.bmp": encode(w, h, 4, _indices(w, h, 16), _grey_palette(16),
-                                       info_size=12),
-        "bits16.bmp": encode(w, h, 16, as555),
+        "bits4-old-header.bmp": encode(w, h, 4, indices(16), grey(16), info_size=12),
+        # 5-5-5: the 5-6-5 words without green's lowest bit.
+        "bits16.bmp": encode(w, h, 16, [[(c >> 1 & 0x7FE0) | (c & 31) for c in row]
+                                        for row in as565]),
         "bits16-565-masks.bmp": encode(w, h, 16, as565, masks=(0xF800, 0x07E0, 0x001F),
                                        compression=BI_BITFIELDS),
         "bits24.bmp": encode(w, h, 24, rgb),
@@ -132,8 +92,8 @@ def seed_corpus():
         "bits32-masks-v5.bmp": encode(w, h, 32, [[c << 8 for c in row] for row in rgb],
                                       masks=(0xFF000000, 0x00FF0000, 0x0000FF00),
                                       info_size=124, compression=BI_BITFIELDS),
-        "rle8.bmp": encode(w, h, 8, _indices(w, h, 3), _grey_palette(3), compression=BI_RLE8),
-        "rle4.bmp": encode(w, h, 4, _indices(w, h, 5), _grey_palette(5), compression=BI_RLE4),
+        "rle8.bmp": encode(w, h, 8, indices(3), grey(3), compression=BI_RLE8),
+        "rle4.bmp": encode(w, h, 4, indices(5), grey(5), compression=BI_RLE4),
         "one-pixel.bmp": encode(1, 1, 24, [[0x336699]]),
     }
 
@@ -142,10 +102,11 @@ def main():
     here = os.path.dirname(os.path.abspath(__file__))
     out_dir = sys.argv[1] if len(sys.argv) > 1 else os.path.join(here, "corpus", "images")
     os.makedirs(out_dir, exist_ok=True)
-    for name, data in sorted(seed_corpus().items()):
+    corpus = seed_corpus()
+    for name, data in sorted(corpus.items()):
         with open(os.path.join(out_dir, name), "wb") as out:
             out.write(data)
-    print(f"wrote {len(seed_corpus())} seed files to {out_dir}")
+    print(f"wrote {len(corpus)} seed files to {out_dir}")
 
 
 if __name__ == "__main__":
