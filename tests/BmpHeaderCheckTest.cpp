@@ -87,9 +87,12 @@ TEST_F(BmpLoadTest, HostileFilesFailWithTheReason) {
       {"bits8-twenty-colours.bmp", 46, 256, "BMP pixels start inside its headers"},
       {"bits4-six-colours.bmp", 102, 0xFFFFFFFF, kIndex},
       {"bits4-six-colours.bmp", 78, 0x06, kIndex},  // index 6 in the low half of a byte
+      {"bits4-six-colours.bmp", 78, 0x60, kIndex},  // ... and in a row's first pixel
       {"bits8-twenty-colours.bmp", 150, 0x14000000, kIndex},
       {"bits16-565-masks.bmp", 54, 0x1FF00, kMasks},
       {"bits16-565-masks.bmp", 58, 0xF800, kMasks},
+      {"bits16-565-masks.bmp", 62, 0, kMasks},
+      {"bits16-565-masks.bmp", 62, 0x10000, kMasks},  // past the pixel's 16 bits
       {"bits32-masks-v5.bmp", 54, 0xF0F00000, kMasks},
       {"bits32-masks-v5.bmp", 62, 0x1FF, kMasks},   // nine bits
       {"bits32-masks-v5.bmp", 62, 0xD000, kMasks},  // a hole

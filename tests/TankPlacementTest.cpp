@@ -52,6 +52,7 @@ TEST(PlaceTank, StandsInTheFieldAndLevelsExactlyItsPad) {
       {800, 13, 799, 0, 786, 134, 773, 799},  // moved left; no gap: the 27 track columns
       {20, 2, 4, 2, 4, 236, 0, 8},            // the margin's 100 and 119 are filled up
       {10, 13, 5, 3, -4, 100, 0, 9},          // a field narrower than the track
+      {1, 0, 0, 0, 0, 100, 0, 0},             // a field of one column
       {800, UINT32_MAX, 400, INT32_MAX, 799.0 - UINT32_MAX, 100, 0, 799},  // no wrap in 32 bits
   };
   for (const TCase& c : cases) {
