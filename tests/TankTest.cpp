@@ -60,37 +60,29 @@ TEST_F(TankDrawing, TurretAloneWhenThereIsNoSprite) {
   EXPECT_EQ(PixelsEqualTo(Canvas.get(), kTurret), expected);
 }
 
-TEST_F(TankDrawing, SpriteStandsOnTheGroundAndCoversTheBarrelBase) {
+TEST_F(TankDrawing, SpriteStandsOnTheGroundCentredAndCoversTheBarrelBase) {
+  // The left column is X - Width / 2 rounded half to even: an odd-width sprite moves two
+  // columns every second column.
+  const std::tuple<int, double, int> lefts[] = {{27, 200, 186}, {27, 201, 188}, {27, 202, 188},
+                                                {27, 203, 190}, {26, 201, 188}, {26, 202, 189}};
+  for (const auto& [width, x, left] : lefts) {
+    GiveSprite(width);
+    EXPECT_EQ(DrawAt(x), left) << width << " wide at " << x;
+  }
+  // At 200 the 27-wide sprite covers columns 186..212 and rows 429..448, just above ground row
+  // 449. On row 441 its opaque dome hides the barrel's base and its keyed pixels let it show.
   GiveSprite(27);
-  // 200 - 13.5 = 186.5 rounds to the even 186; rows 429..448 sit just above ground row 449.
-  EXPECT_EQ(DrawAt(200), 186);
+  DrawAt(200);
   const std::pair<std::pair<int, int>, uint32_t> expected[] = {
-      {{186, 448}, kHull},
-      {{212, 448}, kHull},
-      {{186, 449}, kBackground},
-      {{213, 448}, kBackground},
-      {{186, 428}, kBackground},
-      // Row 441: the opaque dome hides the barrel's base; the keyed pixels let it show.
-      {{199, 441}, kHull},
-      {{200, 441}, kTurret},
-      {{211, 441}, kTurret},
-      {{212, 441}, kBackground}};
+      {{186, 448}, kHull},       {{212, 448}, kHull},       {{186, 449}, kBackground},
+      {{213, 448}, kBackground}, {{186, 428}, kBackground}, {{199, 441}, kHull},
+      {{200, 441}, kTurret},     {{211, 441}, kTurret},     {{212, 441}, kBackground}};
   for (const auto& [point, colour] : expected) {
     EXPECT_EQ(PixelAt(Canvas.get(), point.first, point.second), colour) << point.first;
   }
 }
 
-TEST_F(TankDrawing, OddWidthSpritesMoveTwoColumnsEverySecondColumn) {
-  GiveSprite(27);
-  EXPECT_EQ(DrawAt(201), 188);  // 187.5 rounds to 188
-  EXPECT_EQ(DrawAt(202), 188);  // 188.5 rounds to 188
-  EXPECT_EQ(DrawAt(203), 190);
-  GiveSprite(26);
-  EXPECT_EQ(DrawAt(201), 188);
-  EXPECT_EQ(DrawAt(202), 189);
-}
-
-TEST_F(TankDrawing, InitReportsAMissingSpriteAndTheTankStillWorks) {
+TEST_F(TankDrawing, InitReportsAMissingSpriteAndKeepsTheSettings) {
   ::testing::internal::CaptureStderr();
   const auto tank = TTank::Init(13, 0, -8, 12, 0xE74218, "missing-tank.bmp");
   const std::string warning = ::testing::internal::GetCapturedStderr();
