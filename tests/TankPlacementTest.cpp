@@ -97,9 +97,11 @@ TEST(ScatterTanks, FollowsTheScriptedDrawsExactly) {
   for (const TCase& c : cases) {
     TTankSlots tanks;
     std::vector<uint32_t> words;
-    for (size_t i = 0; i < c.Tracks.size(); ++i) {
+    for (size_t i = 0; i < tanks.size(); ++i) {  // the slots past the count hold tanks too
       tanks[i] = std::make_unique<TTank>();
-      std::tie(tanks[i]->TrackSize, tanks[i]->X) = std::make_pair(c.Tracks[i], c.StartX[i]);
+      if (i < c.Tracks.size()) {
+        std::tie(tanks[i]->TrackSize, tanks[i]->X) = std::make_pair(c.Tracks[i], c.StartX[i]);
+      }
     }
     for (uint32_t column : c.Columns) words.push_back(WordForColumn(column, uint32_t(c.Width)));
     TScriptedDraws draws(words);
