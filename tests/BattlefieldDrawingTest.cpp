@@ -55,17 +55,6 @@ TEST_F(BattlefieldDrawing, SkyIsThePictureOrAFillOfTheDisplayArea) {
   }
 }
 
-TEST_F(BattlefieldDrawing, EachColumnIsItsHeightPlusOnePixelsOfLand) {
-  Field.LandHeight = {0, 7, 599, 250};
-  Field.DrawLand(Canvas.get());
-  EXPECT_EQ(LandRun(Canvas.get(), 0), std::make_pair(size_t{1}, 599));
-  EXPECT_EQ(LandRun(Canvas.get(), 1), std::make_pair(size_t{8}, 592));
-  EXPECT_EQ(LandRun(Canvas.get(), 2), std::make_pair(size_t{600}, 0));
-  EXPECT_EQ(LandRun(Canvas.get(), 3), std::make_pair(size_t{251}, 349));
-  // Nothing else: not the columns from Width on, not the rows below the field.
-  EXPECT_EQ(PixelsEqualTo(Canvas.get(), kLand).size(), 1U + 8U + 600U + 251U);
-}
-
 TEST_F(BattlefieldDrawing, LandNeverWritesOffTheSurface) {
   // Heights above the top and below the bottom, a field taller than the surface and as wide
   // as the heights go: only the on-surface part of each used column is drawn (the sanitizer

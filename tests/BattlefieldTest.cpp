@@ -65,31 +65,6 @@ TEST(GenerateLand, FollowsTheWorkedExamples) {
   }
 }
 
-TEST(SmoothenLand, FollowsTheWorkedExamples) {
-  struct TCase {
-    std::vector<int32_t> Heights;
-    int32_t Size;
-    std::vector<int32_t> Smoothed;
-  };
-  // Column 1 of the spike averages 0 and 9 to 4.5, rounded to the even 4; column 2 then sees
-  // the new 4. Two columns have no sample; a size below 1 changes nothing; huge heights do not
-  // overflow the sum.
-  const std::vector<int32_t> tall(1025, INT32_MAX);
-  const TCase cases[] = {
-      {{10, 20, 30, 40, 50}, 1, {20, 25, 32, 36, 36}},
-      {{0, 0, 9, 0, 0}, 1, {0, 4, 4, 2, 2}},
-      {{7, 9}, 1, {7, 9}},
-      {{10, 20, 30}, 0, {10, 20, 30}},
-      {{10, 20, 30}, -3, {10, 20, 30}},
-      {tall, INT32_MAX, tall},
-  };
-  for (const TCase& c : cases) {
-    TBattlefield field = FieldOf(c.Heights);
-    field.SmoothenLand(c.Size);
-    EXPECT_EQ(Used(field), c.Smoothed) << c.Size;
-  }
-}
-
 // The terrain operations as they read, in extended precision and with the window summed
 // afresh for every column. The game computes the same heights exactly in integers, with a
 // running sum; these pin that they agree for any argument.

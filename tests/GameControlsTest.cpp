@@ -59,17 +59,4 @@ TEST_F(GameControls, OneShotFlagsAreNeverSetBetweenPasses) {
   EXPECT_FALSE(inPass.Fire);
 }
 
-TEST_F(GameControls, MouseWindowAndQuitEventsChangeNothing) {
-  for (SDL_EventType type : {SDL_MOUSEMOTION, SDL_MOUSEBUTTONDOWN, SDL_MOUSEBUTTONUP,
-                             SDL_ACTIVEEVENT, SDL_QUIT, SDL_VIDEOEXPOSE}) {
-    SDL_Event event{};
-    event.type = static_cast<Uint8>(type);
-    event.key.keysym.sym = SDLK_ESCAPE;  // must not be read for a non-key event
-    ASSERT_EQ(SDL_PushEvent(&event), 0);
-  }
-  Pass();
-  EXPECT_FALSE(Controls.Up || Controls.Down || Controls.Left || Controls.Right);
-  EXPECT_EQ(Mode, TGameMode::gmAiming);
-}
-
 }  // namespace

@@ -3,10 +3,12 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <fstream>
 #include <tuple>
 
 #include "TestSupport.h"
+#include "graphics/BmpHeaderCheck.h"
 
 namespace {
 
@@ -97,9 +99,22 @@ TEST_F(LoadImageTest, KeysOnTheFirstPixelsColourAtOtherDisplayDepths) {
   }
 }
 
-TEST_F(LoadImageTest, ShippedImagesLoadAndMissingFilesGiveNull) {
-  EXPECT_TRUE(!LoadImage("", false) && !LoadImage("/nonexistent/tumult.bmp", true));
-  EXPECT_STREQ(SDL_GetError(), "Couldn't open /nonexistent/tumult.bmp");
+TEST_F(LoadImageTest, ShippedImagesLoadAndOtherFilesFailWithTheReason) {
+  // Missing, empty, and one byte larger than any image the game takes (sparse, and not read).
+  const std::string empty = testing::TempDir() + "tumult-empty-" + std::to_string(getpid()),
+                    huge = testing::TempDir() + "tumult-huge-" + std::to_string(getpid());
+  std::ofstream{empty}, std::ofstream{huge};
+  std::filesystem::resize_file(huge, kMaxBmpFileBytes + 1);
+  const std::pair<std::string, const char*> failures[] = {
+      {"/nonexistent/tumult.bmp", "Couldn't open /nonexistent/tumult.bmp"},
+      {empty, "not a BMP file"},
+      {huge, "file is larger than any image the game takes"}};
+  for (const auto& [path, reason] : failures) {
+    EXPECT_EQ(LoadImage(path, true), nullptr) << path;
+    EXPECT_STREQ(SDL_GetError(), reason);
+  }
+  std::remove(empty.c_str());
+  std::remove(huge.c_str());
   for (const std::string name : {"DesertEclipse", "TK-1", "TK-2", "TK-3", "TK-4"}) {
     SCOPED_TRACE(name);
     const bool tank = name != "DesertEclipse";
@@ -140,9 +155,10 @@ TEST(DrawTile, CopiesTheTileClippedToTheScreen) {
   constexpr int size = 32, w = 100, h = 80;
   const TSurfacePtr tiles = Coded(5 * size, size, 0, 0, 5 * size, size);
   // x, y, tile index, and whether any of it shows
-  const int cases[][4] = {{10, 20, 3, 1},      {-size, 0, 0, 0},     {-size + 1, 5, 1, 1},
-                          {w - 1, 5, 2, 1},    {5, -size + 1, 1, 1}, {5, h - 1, 2, 1},
-                          {65536 + 5, 5, 4, 0}};
+  const int cases[][4] = {{10, 20, 3, 1},       {-size, 0, 0, 0},     {-size + 1, 5, 1, 1},
+                          {w - 1, 5, 2, 1},     {5, -size + 1, 1, 1}, {5, h - 1, 2, 1},
+                          {65536 + 5, 5, 4, 0}, {5, 65536 + 5, 4, 0}, {5 - 65536, 5, 4, 0},
+                          {5, 5 - 65536, 4, 0}};  // off the screen, on it in 16 bits
   for (const auto& c : cases) {
     const TSurfacePtr screen = MakeSurface(w, h, kBackground);
     DrawTile(screen.get(), c[0], c[1], c[2], size, tiles.get());
@@ -159,7 +175,8 @@ TEST(DrawTile, CopiesTheTileClippedToTheScreen) {
 
 TEST(DrawBackgound, CopiesTheImagesTopLeftPart) {
   // Image sizes; a negative one stands for no image.
-  const std::pair<int, int> sizes[] = {{800, 600}, {1024, 768}, {100, 50}, {0, 50}, {-1, -1}};
+  const std::pair<int, int> sizes[] = {{800, 600}, {1024, 768}, {100, 50},
+                                       {1, 1},     {0, 50},     {-1, -1}};
   for (const auto& [w, h] : sizes) {
     const TSurfacePtr screen = MakeSurface(800, 600, kBackground);
     DrawBackgound(screen.get(), w < 0 ? nullptr : Coded(w, h, 0, 0, w, h).get());

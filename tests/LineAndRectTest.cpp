@@ -79,13 +79,4 @@ TEST(PutPixel, StoresTheSurfacesPixelSizeAndNothingElse) {
   SDL_DrawLine(nullptr, 0, 0, 5, 5, value);
 }
 
-TEST(Rectangles, KeepTheLowSixteenBitsOfEachValue) {
-  const auto fields = [](const SDL_Rect& r) { return std::vector<int>{r.x, r.y, r.w, r.h}; };
-  EXPECT_EQ(fields(SDLRect(0, 0, 800, 600)), (std::vector<int>{0, 0, 800, 600}));
-  EXPECT_EQ(fields(SDLRect(-5, 32768, 10, 10)), (std::vector<int>{-5, -32768, 10, 10}));
-  EXPECT_EQ(fields(SDLRect(65543, -32769, -1, 65539)), (std::vector<int>{7, 32767, 65535, 3}));
-  const std::unique_ptr<SDL_Rect> owned = PSDLRect(-5, 32768, -1, 600);
-  EXPECT_EQ(fields(*owned), (std::vector<int>{-5, -32768, 65535, 600}));
-}
-
 }  // namespace

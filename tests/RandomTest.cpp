@@ -45,21 +45,4 @@ TEST(Rounding, TiesGoToTheEvenNeighbourAndTheLowThirtyTwoBitsStay) {
   EXPECT_EQ(Round(std::numeric_limits<long double>::infinity()), 0);
 }
 
-TEST(Rounding, IntegerFormsAgreeWithRoundingTheReal) {
-  std::mt19937_64 random(7);
-  for (int i = 0; i < 20000; ++i) {
-    // Whole parts from tiny to 2^31 (where the sum is still exact in extended precision),
-    // numerators to 2^42, and fractions and divisors that make ties.
-    const int bits = 1 + i % 31;
-    const auto whole = static_cast<int64_t>(random() >> (64 - bits)) * (i % 2 ? -1 : 1);
-    const uint32_t fraction = i % 3 == 0 ? 0x80000000U : static_cast<uint32_t>(random());
-    ASSERT_EQ(RoundFixedPoint(whole, fraction), Round(whole + fraction / 4294967296.0L)) << whole;
-    const int64_t divisor = i % 4 == 0 ? 2 : 1 + static_cast<int64_t>(random() % 2049);
-    const int64_t numerator = whole * static_cast<int64_t>(1 + random() % 2048);
-    ASSERT_EQ(RoundQuotient(numerator, divisor),
-              Round(static_cast<long double>(numerator) / divisor))
-        << numerator << " / " << divisor;
-  }
-}
-
 }  // namespace
