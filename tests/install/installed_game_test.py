@@ -5,7 +5,7 @@ appstreamcli checks the desktop entry, metainfo and icon together; the tree is m
 launcher started through a link elsewhere. The window must show exactly the frame
 tumult2d_frame renders from the installed pictures; Escape ends the game, nothing printed.
 
-Usage: installed_game_test.py BUILD_DIR FRAME_TOOL [CMAKE [OUT_DIR]]
+Usage: installed_game_test.py BUILD_DIR FRAME_TOOL [CMAKE]
 """
 
 import os
@@ -25,7 +25,7 @@ def run_checked(*command):
         raise xgame.CheckFailed(f"{' '.join(command)} failed:\n" + result.stdout.decode())
 
 
-def main(build_dir, frame_tool, cmake="cmake", out_dir="."):
+def main(build_dir, frame_tool, cmake="cmake"):
     def install_and_play(session):
         staged, prefix, elsewhere = (os.path.join(session.workdir, name)
                                      for name in ("staged", "moved", "elsewhere"))
@@ -42,7 +42,7 @@ def main(build_dir, frame_tool, cmake="cmake", out_dir="."):
         game.hold_key("Escape")
         game.check_output(0)
 
-    return xgame.run(install_and_play, out_dir)
+    return xgame.run(install_and_play)
 
 
 if __name__ == "__main__":

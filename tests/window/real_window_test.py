@@ -1,8 +1,8 @@
 #!/usr/bin/python3
 """Plays the built game in a real X window on a private Xvfb server, as a player would.
 
-Usage: real_window_test.py GAME FRAME_TOOL window|hostile|signals [OUT_DIR]   (run from the
-folder of images/). Each start shows exactly the frame tumult2d_frame renders for its images
+Usage: real_window_test.py GAME FRAME_TOOL window|hostile|signals   (run from the folder
+of images/). Each start shows exactly the frame tumult2d_frame renders for its images
 and prints nothing but a warning per image that cannot load.
 """
 
@@ -17,27 +17,24 @@ import bmp_files  # noqa: E402
 import xgame  # noqa: E402
 from Xlib import X, protocol  # noqa: E402
 
-KEY, MARK, OTHER = 0xFF00FF, 0x10E0F0, 0xF0A000
-SPRITE = [[KEY] * 24] * 2 + [[KEY] * 4 + [MARK if y < 8 else OTHER] * 16 + [KEY] * 4
-                             for y in range(2, 14)] + [[KEY] * 24] * 2
+SEEDS = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "fuzz", "corpus", "images")
 
 
 def hostile_images(tank):
     """Two sets of images, name -> bytes or None to delete: in the first none can load, each
     for its own reason; in the second each loads, none in the format the game ships."""
-    huge = bytearray(bmp_files.encode(24, 16, 24, SPRITE))
+    def seed(name):
+        with open(os.path.join(SEEDS, name), "rb") as f:
+            return f.read()
+
+    huge = bytearray(seed("bits24.bmp"))
     huge[18:26] = (30000).to_bytes(4, "little") * 2
-    as555 = [[(c >> 19 & 31) << 10 | (c >> 11 & 31) << 5 | (c >> 3 & 31) for c in row]
-             for row in SPRITE]
-    pattern = [[(x & 0xFF) << 16 | (y & 0xFF) << 8 | (x ^ y) & 0xFF for x in range(900)]
-               for y in range(700)]
+    sky = [[(x & 0xFF) << 16 | (y & 0xFF) << 8 | (x ^ y) & 0xFF for x in range(900)]
+           for y in range(700)]
     return ({"DesertEclipse.bmp": None, "TK-1.bmp": b"", "TK-2.bmp": tank[:len(tank) // 2],
              "TK-3.bmp": b"P6\n24 16\n255\n" + bytes(24 * 16 * 3), "TK-4.bmp": bytes(huge)},
-            {"DesertEclipse.bmp": bmp_files.encode(900, 700, 24, pattern),
-             "TK-1.bmp": bmp_files.encode(24, 16, 8, [[(KEY, MARK, OTHER).index(c) for c in row]
-                                                      for row in SPRITE], [KEY, MARK, OTHER]),
-             "TK-2.bmp": bmp_files.encode(24, 16, 16, as555),
-             "TK-3.bmp": bmp_files.encode(1, 1, 24, [[MARK]])})
+            {"DesertEclipse.bmp": bmp_files.encode(900, 700, 24, sky), "TK-1.bmp": seed("bits8.bmp"),
+             "TK-2.bmp": seed("bits16.bmp"), "TK-3.bmp": seed("one-pixel.bmp")})
 
 
 def send_close_request(dpy, win):
@@ -92,13 +89,13 @@ def case_signals(session, game_binary, _frame_tool):
         game.check_output(128 + signum)
 
 
-def main(game_binary, frame_tool, case, out_dir="."):
+def main(game_binary, frame_tool, case):
     def body(session):
         session.start_xvfb()
         cases = {"window": case_window, "hostile": case_hostile, "signals": case_signals}
         return cases[case](session, os.path.abspath(game_binary), os.path.abspath(frame_tool))
 
-    return xgame.run(body, out_dir)
+    return xgame.run(body)
 
 
 if __name__ == "__main__":
