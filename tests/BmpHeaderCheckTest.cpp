@@ -116,16 +116,4 @@ TEST_F(BmpLoadTest, HostileFilesFailWithTheReason) {
   EXPECT_STREQ(BmpHeaderProblem(cut, sizeof cut), "BMP file cut short in its header");
 }
 
-// A background twice the screen's size in each direction is taken.
-TEST_F(BmpLoadTest, LargeBackgroundLoads) {
-  TBytes bytes = Seed("bits24.bmp");
-  constexpr uint32_t kWidth = 1600, kHeight = 1200;
-  Put32(bytes, 18, kWidth);
-  Put32(bytes, 22, kHeight);
-  bytes.resize(54 + kWidth * 3 * kHeight, 0x80);
-  const TSurfacePtr image = LoadImageFromBytes(bytes.data(), bytes.size(), false);
-  ASSERT_TRUE(image) << SDL_GetError();
-  EXPECT_EQ(image->w * 10000 + image->h, 1600 * 10000 + 1200);
-}
-
 }  // namespace

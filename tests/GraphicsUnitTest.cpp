@@ -80,26 +80,7 @@ TEST_F(LoadImageTest, EveryDepthLoadsInDisplayFormatAndKeysOnTheFirstPixelsColou
   EXPECT_EQ(dot ? dot->format->colorkey : 0, SDL_MapRGB(Screen()->format, 0x33, 0x66, 0x99));
 }
 
-// The game's display is 32-bit; on a 16- or 24-bit one the key is the first pixel's colour too.
-TEST_F(LoadImageTest, KeysOnTheFirstPixelsColourAtOtherDisplayDepths) {
-  const std::vector<uint32_t> colours = {0xFF00FF, 0x10E0F0, 0xFF00FF, 0x3060A0};
-  for (const int depth : {16, 24}) {
-    ASSERT_NE(SDL_SetVideoMode(800, 600, depth, 0), nullptr) << SDL_GetError();
-    const auto shown = [&colours](bool Transparent) {
-      TSurfacePtr on = MakeSurface(2, 2, kBackground);
-      SDL_BlitSurface(LoadBmp(2, 2, 32, colours, Transparent).get(), nullptr, on.get(), nullptr);
-      return on;
-    };
-    const TSurfacePtr keyed = shown(true), plain = shown(false);
-    for (int i = 0; i < 4; ++i) {
-      EXPECT_EQ(PixelAt(keyed.get(), i % 2, i / 2),
-                i % 2 == 0 ? kBackground : PixelAt(plain.get(), i % 2, i / 2))
-          << depth << " bits, pixel " << i;
-    }
-  }
-}
-
-TEST_F(LoadImageTest, ShippedImagesLoadAndOtherFilesFailWithTheReason) {
+TEST_F(LoadImageTest, FilesItCannotTakeFailWithTheReason) {
   // Missing, empty, and one byte larger than any image the game takes (sparse, and not read).
   const std::string empty = testing::TempDir() + "tumult-empty-" + std::to_string(getpid()),
                     huge = testing::TempDir() + "tumult-huge-" + std::to_string(getpid());
@@ -115,18 +96,6 @@ TEST_F(LoadImageTest, ShippedImagesLoadAndOtherFilesFailWithTheReason) {
   }
   std::remove(empty.c_str());
   std::remove(huge.c_str());
-  for (const std::string name : {"DesertEclipse", "TK-1", "TK-2", "TK-3", "TK-4"}) {
-    SCOPED_TRACE(name);
-    const bool tank = name != "DesertEclipse";
-    const std::string path = TUMULT_SOURCE_DIR "/images/" + name + ".bmp";
-    const TSurfacePtr raw(SDL_LoadBMP(path.c_str())), image = LoadImage(path, tank);
-    ASSERT_TRUE(raw && image);
-    EXPECT_EQ(std::make_tuple(int(raw->format->BitsPerPixel), image->w, image->h),
-              std::make_tuple(24, tank ? 27 : 800, tank ? 20 : 600));
-    // The key, or ~0 for none.
-    EXPECT_EQ(image->flags & SDL_SRCCOLORKEY ? image->format->colorkey : ~0U,
-              tank ? SDL_MapRGB(Screen()->format, 255, 0, 255) : ~0U);
-  }
 }
 
 TEST(OnScreen, OnlyPointsInsideBothRangesOfTheWindow) {
@@ -171,18 +140,6 @@ TEST(DrawTile, CopiesTheTileClippedToTheScreen) {
   DrawTile(screen.get(), 0, 0, 0, size, nullptr);
   DrawTile(nullptr, 0, 0, 0, size, tiles.get());
   EXPECT_EQ(SurfaceChecksum(screen.get()), SurfaceChecksum(Coded(w, h, 0, 0, 0, 0).get()));
-}
-
-TEST(DrawBackgound, CopiesTheImagesTopLeftPart) {
-  // Image sizes; a negative one stands for no image.
-  const std::pair<int, int> sizes[] = {{800, 600}, {1024, 768}, {100, 50},
-                                       {1, 1},     {0, 50},     {-1, -1}};
-  for (const auto& [w, h] : sizes) {
-    const TSurfacePtr screen = MakeSurface(800, 600, kBackground);
-    DrawBackgound(screen.get(), w < 0 ? nullptr : Coded(w, h, 0, 0, w, h).get());
-    EXPECT_EQ(SurfaceChecksum(screen.get()), SurfaceChecksum(Coded(800, 600, 0, 0, w, h).get()))
-        << w << "x" << h;
-  }
 }
 
 }  // namespace

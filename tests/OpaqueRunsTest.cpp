@@ -47,18 +47,4 @@ TEST(EncodeOpaqueRuns, KeysOnTheSmallestUnusedValueAndCopiesTheSamePixels) {
   }
 }
 
-TEST(EncodeOpaqueRuns, LeavesAloneWhatItCannotEncode) {
-  EXPECT_FALSE(EncodeOpaqueRuns(nullptr));
-  const TSurfacePtr keyed = MakeSurface(4, 4, 5);
-  SDL_SetColorKey(keyed.get(), SDL_SRCCOLORKEY, 5);
-  EXPECT_FALSE(EncodeOpaqueRuns(keyed.get()));
-  EXPECT_EQ(keyed->format->colorkey, 5U);
-  const TSurfacePtr sixteenBits(SDL_CreateRGBSurface(SDL_SWSURFACE, 4, 4, 16, 0, 0, 0, 0));
-  const TSurfacePtr noRows = MakeSurface(4, 0), noColumns = MakeSurface(0, 4);
-  for (SDL_Surface* picture : {sixteenBits.get(), noRows.get(), noColumns.get()}) {
-    EXPECT_FALSE(EncodeOpaqueRuns(picture));
-    EXPECT_EQ(picture->flags & SDL_SRCCOLORKEY, 0U);
-  }
-}
-
 }  // namespace

@@ -16,24 +16,19 @@
 namespace {
 
 // Reads values off the input; zeros once it runs out.
-class TInput {
- public:
-  TInput(const uint8_t* Data, size_t Size) : Data_(Data), Size_(Size) {}
+struct TInput {
+  const uint8_t* Data;
+  size_t Size;
 
   template <typename T>
   T Next() {
     T value{};
-    const size_t count = std::min(Size_, sizeof value);
-    std::memcpy(&value, Data_, count);
-    Data_ += count;
-    Size_ -= count;
+    const size_t count = std::min(Size, sizeof value);
+    std::memcpy(&value, Data, count);
+    Data += count;
+    Size -= count;
     return value;
   }
-  bool Empty() const { return Size_ == 0; }
-
- private:
-  const uint8_t* Data_;
-  size_t Size_;
 };
 
 // Small values most of the time, so that the operations reach their interesting paths, and
@@ -81,7 +76,7 @@ void RunOne(TInput& In, TBattlefield& Field, TTankSlots& Tanks, SDL_Surface* Scr
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
-  TInput in(Data, Size);
+  TInput in{Data, Size};
   const int bitsPerPixel = 8 * (1 + in.Next<uint8_t>() % 4);
   SDL_Surface* screen = SDL_CreateRGBSurface(SDL_SWSURFACE, 1 + in.Next<uint8_t>() % 90,
                                              1 + in.Next<uint8_t>() % 70, bitsPerPixel, 0, 0, 0, 0);
@@ -95,7 +90,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* Data, size_t Size) {
     tank->TrackSize = static_cast<uint32_t>(Value(in));
     tank->X = Value(in);
   }
-  for (int step = 0; step < 8 && !in.Empty(); ++step) {
+  for (int step = 0; step < 8 && in.Size > 0; ++step) {
     RunOne(in, field, tanks, screen);
   }
   SDL_FreeSurface(screen);

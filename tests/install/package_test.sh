@@ -32,16 +32,11 @@ expect() {  # expect MODE PATH
 }
 expect -rwxr-xr-x games/tumult2d
 expect -rwxr-xr-x libexec/tumult2d/tumult2d
-for image in DesertEclipse TK-1 TK-2 TK-3 TK-4; do
-  expect -rw-r--r-- "share/games/tumult2d/images/$image.bmp"
-done
-expect -rw-r--r-- "share/applications/$app_id.desktop"
-expect -rw-r--r-- "share/metainfo/$app_id.metainfo.xml"
-for size in 16 32 48 64 128 256; do
-  expect -rw-r--r-- "share/icons/hicolor/${size}x${size}/apps/tumult2d.png"
-done
-for doc in share/man/man6/tumult2d.6.gz share/doc/tumult2d/copyright share/doc/tumult2d/changelog.gz; do
-  expect -rw-r--r-- "$doc"
+for file in share/games/tumult2d/images/{DesertEclipse,TK-1,TK-2,TK-3,TK-4}.bmp \
+  share/applications/$app_id.desktop share/metainfo/$app_id.metainfo.xml \
+  share/icons/hicolor/{16x16,32x32,48x48,64x64,128x128,256x256}/apps/tumult2d.png \
+  share/man/man6/tumult2d.6.gz share/doc/tumult2d/{copyright,changelog.gz}; do
+  expect -rw-r--r-- "$file"
 done
 
 # The launcher goes to the data folder and starts the game by paths relative to itself.

@@ -12,8 +12,6 @@ import signal
 import sys
 
 sys.dont_write_bytecode = True  # no __pycache__ in the source tree
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "fuzz"))
-import bmp_files  # noqa: E402
 import xgame  # noqa: E402
 from Xlib import X, protocol  # noqa: E402
 
@@ -27,13 +25,14 @@ def hostile_images(tank):
         with open(os.path.join(SEEDS, name), "rb") as f:
             return f.read()
 
-    huge = bytearray(seed("bits24.bmp"))
-    huge[18:26] = (30000).to_bytes(4, "little") * 2
-    sky = [[(x & 0xFF) << 16 | (y & 0xFF) << 8 | (x ^ y) & 0xFF for x in range(900)]
-           for y in range(700)]
+    def resized(width, height, pixel_bytes):  # the 24-bit seed's header claiming another size
+        data = bytearray(seed("bits24.bmp"))
+        data[18:26] = width.to_bytes(4, "little") + height.to_bytes(4, "little")
+        return bytes(data[:54] + (bytes(range(251)) * (pixel_bytes // 251 + 1))[:pixel_bytes])
+
     return ({"DesertEclipse.bmp": None, "TK-1.bmp": b"", "TK-2.bmp": tank[:len(tank) // 2],
-             "TK-3.bmp": b"P6\n24 16\n255\n" + bytes(24 * 16 * 3), "TK-4.bmp": bytes(huge)},
-            {"DesertEclipse.bmp": bmp_files.encode(900, 700, 24, sky), "TK-1.bmp": seed("bits8.bmp"),
+             "TK-3.bmp": b"P6\n24 16\n255\n" + bytes(24 * 16 * 3), "TK-4.bmp": resized(30000, 30000, 4096)},
+            {"DesertEclipse.bmp": resized(900, 700, 900 * 700 * 3), "TK-1.bmp": seed("bits8.bmp"),
              "TK-2.bmp": seed("bits16.bmp"), "TK-3.bmp": seed("one-pixel.bmp")})
 
 
