@@ -51,11 +51,10 @@ def case_window(session, game_binary, frame_tool):
     """The pinned battle's frame; the close button ignored; a held Escape ends the game."""
     game = session.start_game(game_binary, os.getcwd(), "real-window")
     expected = session.render(frame_tool, os.getcwd())
-    send_close_request(session.dpy, game.window())
+    send_close_request(session.dpy, game.win)
     game.expect_frame(expected)
     game.next_frames(expected)
-    game.hold_key("Escape")
-    game.check_output(0)
+    game.escape()
 
 
 def case_hostile(session, game_binary, frame_tool):
@@ -71,18 +70,14 @@ def case_hostile(session, game_binary, frame_tool):
                 with open(os.path.join(folder, "images", image), "wb") as f:
                     f.write(data)
         game = session.start_game(game_binary, folder, f"hostile-{name}")
-        expected = session.render(frame_tool, folder)
-        game.window()
-        game.expect_frame(expected)
-        game.hold_key("Escape")
-        game.check_output(0, warned)
+        game.expect_frame(session.render(frame_tool, folder))
+        game.escape(warned)
 
 
 def case_signals(session, game_binary, _frame_tool):
     """SIGINT, SIGTERM and SIGHUP end the game with 128 plus the signal's number."""
     for signum in (signal.SIGINT, signal.SIGTERM, signal.SIGHUP):
         game = session.start_game(game_binary, os.getcwd(), signum.name)
-        game.window()
         game.proc.send_signal(signum)
         game.wait_exit(signum.name)
         game.check_output(128 + signum)
@@ -90,7 +85,6 @@ def case_signals(session, game_binary, _frame_tool):
 
 def main(game_binary, frame_tool, case):
     def body(session):
-        session.start_xvfb()
         cases = {"window": case_window, "hostile": case_hostile, "signals": case_signals}
         return cases[case](session, os.path.abspath(game_binary), os.path.abspath(frame_tool))
 

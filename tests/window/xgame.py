@@ -110,19 +110,21 @@ class Game:
             wait_until(20, "a frame", lambda: self.running() and grab(self.win, (1, 1))
                        == expected[:3])
 
-    def hold_key(self, name):
-        """Holds a key down until the game exits: the game reads its keys once per frame, and a
-        press and a release read together cancel out."""
+    def escape(self, warned=()):
+        """Holds Escape down until the game exits (it reads its keys once per frame, and a press
+        and a release read together cancel out); it must end with 0 and print nothing but a
+        warning per image in `warned`."""
         dpy = self.session.dpy
         self.win.set_input_focus(X.RevertToParent, X.CurrentTime)
-        key = dpy.keysym_to_keycode(XK.string_to_keysym(name))
+        key = dpy.keysym_to_keycode(XK.string_to_keysym("Escape"))
         xtest.fake_input(dpy, X.KeyPress, key)
         dpy.sync()
         try:
-            self.wait_exit(f"{name} was held")
+            self.wait_exit("Escape was held")
         finally:
             xtest.fake_input(dpy, X.KeyRelease, key)
             dpy.sync()
+        self.check_output(0, warned)
 
     def check_output(self, code, warned=()):
         """The exit code, and a warning for each image in `warned` in load order and nothing
@@ -175,8 +177,8 @@ class Session:
         self.dpy = display.Display(self.display)
 
     def start_game(self, binary, cwd, name="game", seed=SEED):
-        """Starts the game (or its launcher) in `cwd`, its clock pinned to millisecond `seed` and
-        a half, so that it is not read one low. File times stay real (NO_FAKE_STAT): libfaketime's
+        """Starts the game (or its launcher) in `cwd` and waits for its window; its clock is
+        pinned to millisecond `seed` and a half, so that it is not read one low. File times stay real (NO_FAKE_STAT): libfaketime's
         stat() takes a semaphore that it has closed when LeakSanitizer reads files at exit."""
         env = dict(os.environ, DISPLAY=self.display, LD_PRELOAD=FAKETIME, TZ="UTC",
                    FAKETIME=f"2024-03-05 12:34:56.{seed:03}5", FAKETIME_DONT_FAKE_MONOTONIC="1",
@@ -186,7 +188,9 @@ class Session:
         env.pop("SDL_VIDEODRIVER", None)
         log = os.path.join(self.workdir, name + ".log")
         with open(log, "wb") as out:
-            return Game(self, self.start([binary], cwd=cwd, env=env, stdout=out, stderr=out), log)
+            game = Game(self, self.start([binary], cwd=cwd, env=env, stdout=out, stderr=out), log)
+        game.window()
+        return game
 
     def render(self, tool, cwd, seed=SEED):
         """The frame of battle `seed` with the images under `cwd`, rendered without a window."""
@@ -199,7 +203,7 @@ class Session:
 
 
 def run(body):
-    """Runs body(session) in a temporary folder, then ends every process it started, even after
+    """Runs body(session) in a temporary folder with a private Xvfb, then ends every process it started, even after
     a failure or a stop signal. Every wait has its deadline, inside ctest's TIMEOUT."""
     def stop(signum, _frame):
         raise CheckFailed(f"stopped by {signal.Signals(signum).name}")
@@ -211,6 +215,7 @@ def run(body):
         with tempfile.TemporaryDirectory(prefix="tumult2d-test-") as workdir:
             session = Session(workdir)
             try:
+                session.start_xvfb()
                 body(session)
             finally:
                 session.end_all()
