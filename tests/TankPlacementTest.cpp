@@ -92,6 +92,7 @@ TEST(ScatterTanks, FollowsTheScriptedDrawsExactly) {
       {{}, {}, 800, 50, {}, true, {}},
       {{13, 13, 13, 13}, {0, 0, 0, 0}, 300, 50, {150, 250}, false, {150, 250, 0, 0}},
       {{400}, {0}, 800, 50, {}, false, {0}},
+      {{0}, {5}, 1, 50, {0}, true, {0}},  // column 0 is a column too
   };
   for (const TCase& c : cases) {
     TTankSlots tanks;
