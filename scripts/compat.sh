@@ -72,7 +72,7 @@ else
 fi
 
 SDL_VIDEODRIVER=dummy "$build/tests/tumult2d_tests" --gtest_brief=1
-for case in window hostile signals; do
+for case in window hostile; do
   /usr/bin/python3 tests/window/real_window_test.py "$build/src/tumult2d" \
     "$build/tools/screenshot/tumult2d_frame" "$case"
 done

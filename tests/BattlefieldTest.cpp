@@ -18,17 +18,6 @@ TBattlefield FieldOf(std::vector<int32_t> Heights, std::optional<int32_t> Width 
   return field;
 }
 
-std::vector<int32_t> Used(const TBattlefield& Field) {
-  return {Field.LandHeight.begin(), Field.LandHeight.begin() + Field.UsedColumns()};
-}
-
-// Scripted real draws, one per attempt.
-TScriptedDraws Reals(const std::vector<double>& Values) {
-  std::vector<uint32_t> words;
-  for (double r : Values) words.push_back(WordForReal(r));
-  return TScriptedDraws(words);
-}
-
 TEST(GenerateLand, FollowsTheWorkedExamples) {
   struct TCase {
     std::vector<double> Draws;
@@ -58,9 +47,12 @@ TEST(GenerateLand, FollowsTheWorkedExamples) {
   };
   for (const TCase& c : cases) {
     TBattlefield field = FieldOf(std::vector<int32_t>(c.Heights.size()), c.Width);
-    TScriptedDraws draws = Reals(c.Draws);
+    std::vector<uint32_t> words;  // one real draw per attempt: R is the word R * 2^32
+    for (double r : c.Draws) words.push_back(uint32_t(r * 4294967296.0));
+    TScriptedDraws draws(words);
     field.GenerateLand(draws, c.Highest, c.Lowest, c.Variation);
-    EXPECT_EQ(Used(field), c.Heights);
+    EXPECT_EQ(std::vector(field.LandHeight.begin(), field.LandHeight.begin() + c.Heights.size()),
+              c.Heights);
     EXPECT_EQ(draws.Taken(), c.Draws.size());
   }
 }

@@ -112,6 +112,13 @@ TEST(ScatterTanks, FollowsTheScriptedDrawsExactly) {
     EXPECT_EQ(x, c.X);
     EXPECT_EQ(draws.Taken(), words.size());
   }
+  // A count beyond the slots is held to them: none below, every slot above.
+  TTankSlots tanks = MakeTanks(4);
+  TScriptedDraws none({}),
+      four({WordForColumn(100), WordForColumn(200), WordForColumn(300), WordForColumn(400)});
+  EXPECT_TRUE(Field(800).ScatterTanks(none, tanks, -1, 50, 3));
+  EXPECT_TRUE(Field(800).ScatterTanks(four, tanks, 5, 50, 3));
+  EXPECT_EQ(four.Taken(), 4U);
 }
 
 }  // namespace

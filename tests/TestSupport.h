@@ -37,11 +37,6 @@ class TScriptedDraws final : public TRandomSource {
   size_t Taken_ = 0;
 };
 
-// The word whose real draw is R (R * 2^32), for scripting real draws such as 0.5 or 0.125.
-inline uint32_t WordForReal(double R) {
-  return static_cast<uint32_t>(R * 4294967296.0);
-}
-
 // SDL started on the dummy driver with an 800x600 32-bit display, as the game opens it.
 class DummyDisplayTest : public ::testing::Test {
  protected:

@@ -23,7 +23,6 @@ fi
 debs=("$out"/*.deb)
 [[ ${#debs[@]} -eq 1 && -f ${debs[0]} ]] || fail "expected one .deb in $out, found: ${debs[*]}"
 deb=${debs[0]}
-echo "built $(basename "$deb")"
 
 # "MODE ./PATH" per file, as dpkg-deb lists them.
 listing=$(dpkg-deb -c "$deb" | awk '{ print $1, $6 }')
@@ -55,7 +54,6 @@ lintian --info --fail-on error,warning "$deb" || fail "lintian finds errors or w
 [[ $(dpkg-deb -f "$deb" Package) == tumult2d ]] || fail "the package is not named tumult2d"
 [[ $(dpkg-deb -f "$deb" Section) == games ]] || fail "the package is not in section games"
 depends=$(dpkg-deb -f "$deb" Depends)
-echo "Depends: $depends"
 # Either SDL 1.2 line must do: the classic library, or the one on SDL 2, whose shim package
 # provides libsdl1.2debian at this version.
 shim_provides=1.2.15-1

@@ -1,14 +1,13 @@
 #!/usr/bin/python3
 """Plays the built game in a real X window on a private Xvfb server, as a player would.
 
-Usage: real_window_test.py GAME FRAME_TOOL window|hostile|signals   (run from the folder
+Usage: real_window_test.py GAME FRAME_TOOL window|hostile   (run from the folder
 of images/). Each start shows exactly the frame tumult2d_frame renders for its images
 and prints nothing but a warning per image that cannot load.
 """
 
 import os
 import shutil
-import signal
 import sys
 
 sys.dont_write_bytecode = True  # no __pycache__ in the source tree
@@ -74,18 +73,9 @@ def case_hostile(session, game_binary, frame_tool):
         game.escape(warned)
 
 
-def case_signals(session, game_binary, _frame_tool):
-    """SIGINT, SIGTERM and SIGHUP end the game with 128 plus the signal's number."""
-    for signum in (signal.SIGINT, signal.SIGTERM, signal.SIGHUP):
-        game = session.start_game(game_binary, os.getcwd(), signum.name)
-        game.proc.send_signal(signum)
-        game.wait_exit(signum.name)
-        game.check_output(128 + signum)
-
-
 def main(game_binary, frame_tool, case):
     def body(session):
-        cases = {"window": case_window, "hostile": case_hostile, "signals": case_signals}
+        cases = {"window": case_window, "hostile": case_hostile}
         return cases[case](session, os.path.abspath(game_binary), os.path.abspath(frame_tool))
 
     return xgame.run(body)

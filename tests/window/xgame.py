@@ -1,8 +1,5 @@
-"""The built game in a real X window on a private Xvfb server, for the window and install tests.
-
-The game's clock is pinned with libfaketime, so every start knows its battle, and
-tumult2d_frame renders the frame that battle must show. Every process started is ended by pid.
-"""
+"""The built game in a real X window on a private Xvfb, its clock pinned with libfaketime so that
+tumult2d_frame can render the frame its battle must show. Every process started ends by pid."""
 
 import ctypes
 import os
@@ -25,8 +22,7 @@ class CheckFailed(Exception):
 
 
 def wait_until(seconds, what, probe):
-    """Calls probe until it returns something truthy. Within the deadline an X error (a window
-    that went or changed while we looked) means only "not ready yet"."""
+    """Calls probe until it returns something truthy; an X error means only "not ready yet"."""
     deadline, last_error = time.monotonic() + seconds, ""
     while time.monotonic() < deadline:
         try:
@@ -100,8 +96,8 @@ class Game:
             raise CheckFailed(f"{failure}: {wrong} pixels differ") from None
 
     def next_frames(self, expected):
-        """Returns once the game has drawn two frames over a pixel painted over before each: a
-        pass reads events before it draws, so the game has read all it was sent before."""
+        """Returns once the game has twice redrawn a pixel painted over: a pass reads events
+        before it draws, so the game has read all it was sent before."""
         gc = self.win.create_gc(foreground=int.from_bytes(expected[:3], "big") ^ 0xFFFFFF,
                                 subwindow_mode=X.IncludeInferiors)
         for _ in range(2):
@@ -163,8 +159,7 @@ class Session:
                     proc.wait()
 
     def start_xvfb(self):
-        """A 24-bit Xvfb on a free display, which it picks and reports on a pipe once it
-        listens (-displayfd); the pipe closes unwritten if it gives up."""
+        """A 24-bit Xvfb on a display it picks and reports once it listens (-displayfd)."""
         read_end, write_end = os.pipe()
         self.start(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24",
                     "-nolisten", "tcp", "-noreset"], pass_fds=(write_end,))
@@ -203,8 +198,8 @@ class Session:
 
 
 def run(body):
-    """Runs body(session) in a temporary folder with a private Xvfb, then ends every process it started, even after
-    a failure or a stop signal. Every wait has its deadline, inside ctest's TIMEOUT."""
+    """Runs body(session) with a private Xvfb, then ends every process it started, even after a
+    failure or a stop signal. Every wait has a deadline inside ctest's TIMEOUT."""
     def stop(signum, _frame):
         raise CheckFailed(f"stopped by {signal.Signals(signum).name}")
 
