@@ -9,7 +9,7 @@
 
 TUMULT_GAME_PACKAGES=(cmake g++ make pkg-config libsdl1.2-dev)
 # What the tests use beyond the game's build: googletest and Google Benchmark, Xvfb and
-# python3-xlib for the real-window tests, clang for the fuzz targets, the lint tools, the
+# python3-xlib for the real-window tests, clang for the fuzz target, the lint tools, the
 # install tests' tools (identify, desktop-file-validate, appstreamcli, dpkg-dev, lintian),
 # faketime and stress-ng.
 TUMULT_TEST_PACKAGES=(libgtest-dev libgmock-dev googletest libbenchmark-dev xvfb python3-xlib
