@@ -56,7 +56,7 @@ fi
 # Only the unpacked sdl.pc is visible to pkg-config, and its /usr paths point into the prefix.
 mkdir -p "$build"
 PKG_CONFIG_LIBDIR=$libdir/pkgconfig PKG_CONFIG_SYSROOT_DIR=$sdl \
-  cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DTUMULT_BUILD_TESTS=ON \
+  cmake -S . -B "$build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_TESTING=ON \
   -DTUMULT_SANITIZE=OFF >"$build/configure.log" || { cat "$build/configure.log"; exit 1; }
 if ! grep -q '^SDL_INCLUDEDIR:INTERNAL='"$sdl/" "$build/CMakeCache.txt"; then
   echo "compat: the build did not pick up the compat SDL under $sdl" >&2

@@ -14,7 +14,7 @@ trap 'rm -rf "$work"' EXIT
 unset SOURCE_DATE_EPOCH
 
 package() {  # package BUILD_DIR: configures, builds the game and packages it
-  "$cmake" -S "$source_dir" -B "$1" -DCMAKE_BUILD_TYPE=Release -DTUMULT_BUILD_TESTS=OFF >/dev/null
+  "$cmake" -S "$source_dir" -B "$1" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF >/dev/null
   "$cmake" --build "$1" --target tumult2d --parallel 2 >/dev/null
   "$cpack" -G DEB --config "$1/CPackConfig.cmake" -B "$1/deb" >/dev/null
 }
