@@ -1,4 +1,4 @@
-#!/usr/bin/python3
+#!/usr/bin/env python3
 """Installs the built game into a temporary prefix and plays it from there, as a player would.
 
 appstreamcli checks the desktop entry, metainfo and icon together; the tree is moved and its
