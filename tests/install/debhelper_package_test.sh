@@ -54,9 +54,24 @@ debs=("$out"/tumult2d_*.deb)
 dpkg-deb --fsys-tarfile "${debs[@]}" | tar -xO ./usr/libexec/tumult2d/tumult2d >"$scratch/game"
 id=$(readelf -n "$scratch/game" | sed -n 's/^ *Build ID: *//p')
 symbols=$(dpkg-deb -c "$out"/tumult2d-dbgsym_*.deb | awk '{ print $6 }')
-if [[ -z $id ]] || ! grep -qxF "./usr/lib/debug/.build-id/${id:0:2}/${id:2}.debug" <<<"$symbols"; then
+debug=./usr/lib/debug/.build-id/${id:0:2}/${id:2}.debug
+if [[ -z $id ]] || ! grep -qxF "$debug" <<<"$symbols"; then
   echo "FAILED: the -dbgsym package holds no symbols for the game's build ID '$id'" >&2
   exit 1
 fi
+
+# Debian's flags reached the compiler beside the game's own: every compiled unit's producer
+# names each code generation option of dpkg-buildflags (GCC leaves out the path maps) and the
+# game's -ffp-contract=off.
+dpkg-deb --fsys-tarfile "$out"/tumult2d-dbgsym_*.deb | tar -xO "$debug" >"$scratch/game.debug"
+producers=$(readelf --debug-dump=info "$scratch/game.debug" | grep DW_AT_producer | sort -u)
+for flag in $(DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --get CXXFLAGS) \
+  -ffp-contract=off; do
+  if [[ $flag == -f* && $flag != -ffile-prefix-map=* ]] && grep -vqF -- " $flag" <<<"$producers"; then
+    echo "FAILED: $flag did not reach the compiler:" >&2
+    echo "$producers" >&2
+    exit 1
+  fi
+done
 
 "$python" "$here/installed_game_test.py" --deb "${debs[@]}" "$frame_tool"
