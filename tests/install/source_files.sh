@@ -6,10 +6,14 @@ set -euo pipefail
 
 cd "$1"
 if git rev-parse --is-inside-work-tree >/dev/null 2>&1; then
-  # A file deleted but not yet committed is still listed; only those that exist count.
+  # A file deleted but not yet committed is still listed; only those that exist count. A build
+  # folder that .gitignore does not name is left out by its CMakeCache.txt.
   git ls-files -z --cached --others --exclude-standard |
     while IFS= read -r -d '' file; do
-      if [[ -e $file ]]; then printf '%s\0' "$file"; fi
+      top=${file%%/*}
+      if [[ -e $file && ! ($top != "$file" && -e $top/CMakeCache.txt) ]]; then
+        printf '%s\0' "$file"
+      fi
     done
 else
   find . \( -path './build*' -o -path ./.git \) -prune -o \( -type f -o -type l \) -printf '%P\0'
