@@ -12,11 +12,11 @@
 TUMULT_GAME_PACKAGES=(cmake g++ make pkg-config libsdl1.2-dev)
 # What the tests use beyond the game's build: googletest and Google Benchmark, Xvfb and
 # python3-xlib for the real-window tests, clang for the fuzz target, the lint tools, the
-# install tests' tools (identify, desktop-file-validate, appstreamcli, dpkg-dev, debhelper,
-# lintian), faketime and stress-ng.
+# install tests' tools (identify, desktop-file-validate, appstreamcli, dpkg-dev, debhelper and
+# build-essential, which dpkg-buildpackage asks for, lintian), faketime and stress-ng.
 TUMULT_TEST_PACKAGES=(libgtest-dev libgmock-dev googletest libbenchmark-dev xvfb python3-xlib
                       clang clang-format clang-tidy imagemagick desktop-file-utils appstream
-                      dpkg-dev debhelper lintian faketime stress-ng)
+                      dpkg-dev debhelper build-essential lintian faketime stress-ng)
 
 # Per package, what it is and how to tell without dpkg that it is there: "WHAT|CHECK", where
 # CHECK is "command NAME..." (any of them on the PATH), "pkg-config MODULE", "python MODULE"
@@ -42,6 +42,7 @@ declare -A TUMULT_PACKAGE_INFO=(
   [appstream]="the AppStream metainfo checker|command appstreamcli"
   [dpkg-dev]="Debian's package build tools|command dpkg-buildpackage"
   [debhelper]="Debian's package build helpers|command dh"
+  [build-essential]="what every Debian package build has|command dpkg-buildpackage"
   [lintian]="Debian's package checker|command lintian"
   [faketime]="libfaketime|file /usr/lib/*/faketime/libfaketime.so.1 /usr/lib*/faketime/libfaketime.so.1"
   [stress-ng]="stress-ng|command stress-ng"
