@@ -21,6 +21,7 @@ here=$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")
 mkdir -p "$work"
 scratch=$(mktemp -d "$work/scratch-XXXXXX")
 trap 'rm -rf "$scratch"' EXIT
+trap 'exit 1' TERM INT HUP  # a stop signal cleans up too
 files() { "$here/source_files.sh" "$source_dir"; }
 
 key=$({

@@ -20,6 +20,7 @@ cleanup() {
   fi
 }
 trap cleanup EXIT
+trap 'exit 1' TERM INT HUP  # a stop signal cleans up too
 fail() {
   echo "FAILED: $*" >&2
   exit 1
