@@ -1,14 +1,21 @@
-# A Debian package of the game in Debian's layout for games (see data/CMakeLists.txt):
-# `cpack -G DEB` in a build folder. The package's bytes depend only on the sources: every
-# time stamp in it is SOURCE_DATE_EPOCH, which defaults to the time of the last commit.
+# A Debian package of the game: `cpack -G DEB` in a build folder. It packs the build's own
+# install, so the folders are those the build was configured with: Debian's layout for games
+# is -DCMAKE_INSTALL_PREFIX=/usr -DCMAKE_INSTALL_BINDIR=games
+# -DTUMULT2D_DATADIR=share/games/tumult2d. The package's bytes depend only
+# on the sources: every time stamp in it is SOURCE_DATE_EPOCH, which defaults to the time of
+# the last commit.
 set(CPACK_PACKAGE_NAME tumult2d)
 set(CPACK_PACKAGE_VENDOR "Tumult 2D developers")
 set(CPACK_PACKAGE_CONTACT "Tumult 2D developers <tumult2d@users.noreply.github.com>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "small 2D artillery game")
 set(CPACK_PACKAGE_DESCRIPTION
     "A side view of a hilly battlefield under an eclipsed desert sky, with\nfour tanks standing on the ground. Nothing fires yet; Escape ends the\ngame.")
-# Only the package's own install rules, none of the user's layout.
-set(CPACK_INSTALL_CMAKE_PROJECTS "${PROJECT_BINARY_DIR};${PROJECT_NAME};debian;/")
+# The install, plus the copyright and changelog files that Debian asks for (component deb).
+set(CPACK_INSTALL_CMAKE_PROJECTS
+    "${PROJECT_BINARY_DIR};${PROJECT_NAME};Unspecified;/;${PROJECT_BINARY_DIR};${PROJECT_NAME};deb;/")
+set(CPACK_PACKAGING_INSTALL_PREFIX ${CMAKE_INSTALL_PREFIX})
+# The packed game is stripped; the build and its install keep their symbols.
+set(CPACK_STRIP_FILES ON)
 set(CPACK_PROJECT_CONFIG_FILE ${CMAKE_CURRENT_LIST_DIR}/PackageTime.cmake)
 set(CPACK_TUMULT_SOURCE_DIR ${PROJECT_SOURCE_DIR})
 

@@ -7,4 +7,4 @@ cd "$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")/.."
 bash scripts/deps.sh tests
 cmake -S . -B build-bench -DCMAKE_BUILD_TYPE=Release -DTUMULT_SANITIZE=OFF >/dev/null
 cmake --build build-bench --target tumult2d_bench -j"$(nproc)"
-exec /usr/bin/python3 scripts/bench_report.py build-bench/bench/tumult2d_bench "$@"
+exec python3 scripts/bench_report.py build-bench/bench/tumult2d_bench "$@"

@@ -5,16 +5,48 @@
 #   scripts/deps.sh tests   - that, plus what the tests and benchmarks use
 #
 # It can be run as a command or sourced (then call tumult_ensure_deps MODE). When everything
-# is already there it touches nothing, so it is cheap to run before every build.
+# is already there it touches nothing, so it is cheap to run before every build. On a system
+# without apt (Fedora, Arch, openSUSE) it looks for what each package brings instead, goes on
+# when everything is there, and otherwise names what is missing.
 
 TUMULT_GAME_PACKAGES=(cmake g++ make pkg-config libsdl1.2-dev)
 # What the tests use beyond the game's build: googletest and Google Benchmark, Xvfb and
 # python3-xlib for the real-window tests, clang for the fuzz target, the lint tools, the
-# install tests' tools (identify, desktop-file-validate, appstreamcli, dpkg-dev, lintian),
-# faketime and stress-ng.
+# install tests' tools (identify, desktop-file-validate, appstreamcli, dpkg-dev, debhelper and
+# build-essential, which dpkg-buildpackage asks for, lintian), faketime and stress-ng.
 TUMULT_TEST_PACKAGES=(libgtest-dev libgmock-dev googletest libbenchmark-dev xvfb python3-xlib
                       clang clang-format clang-tidy imagemagick desktop-file-utils appstream
-                      dpkg-dev lintian faketime stress-ng)
+                      dpkg-dev debhelper build-essential lintian faketime stress-ng)
+
+# Per package, what it is and how to tell without dpkg that it is there: "WHAT|CHECK", where
+# CHECK is "command NAME..." (any of them on the PATH), "pkg-config MODULE", "python MODULE"
+# (a python3 on the PATH has it) or "file GLOB...". A package listed above without an entry
+# here cannot be checked without dpkg; it is named, and the build says if it is missing.
+declare -A TUMULT_PACKAGE_INFO=(
+  [cmake]="CMake|command cmake"
+  [g++]="a C++17 compiler|command c++ g++ clang++"
+  [make]="make|command make"
+  [pkg-config]="pkg-config (pkgconf elsewhere)|command pkg-config"
+  [libsdl1.2-dev]="SDL 1.2 development files (Fedora: sdl12-compat-devel, Arch: sdl12-compat)|pkg-config sdl"
+  [libgtest-dev]="GoogleTest|pkg-config gtest"
+  [libgmock-dev]="GoogleMock|pkg-config gmock"
+  [googletest]="GoogleTest's sources|file /usr/src/googletest"
+  [libbenchmark-dev]="Google Benchmark|pkg-config benchmark"
+  [xvfb]="Xvfb, the X server without a screen|command Xvfb"
+  [python3-xlib]="the X client library for Python 3|python Xlib"
+  [clang]="clang|command clang++"
+  [clang-format]="the C++ formatter|command clang-format"
+  [clang-tidy]="the C++ linter|command clang-tidy"
+  [imagemagick]="ImageMagick|command identify"
+  [desktop-file-utils]="the desktop entry checker|command desktop-file-validate"
+  [appstream]="the AppStream metainfo checker|command appstreamcli"
+  [dpkg-dev]="Debian's package build tools|command dpkg-buildpackage"
+  [debhelper]="Debian's package build helpers|command dh"
+  [build-essential]="what every Debian package build has|command dpkg-buildpackage"
+  [lintian]="Debian's package checker|command lintian"
+  [faketime]="libfaketime|file /usr/lib/*/faketime/libfaketime.so.1 /usr/lib*/faketime/libfaketime.so.1"
+  [stress-ng]="stress-ng|command stress-ng"
+)
 
 # Prints the packages of the list given as arguments that dpkg does not report as installed.
 tumult_missing_packages() {
@@ -25,6 +57,59 @@ tumult_missing_packages() {
       printf '%s\n' "$package"
     fi
   done
+}
+
+# Whether what PACKAGE brings is there, by its check; status 2 when it has none.
+tumult_has() {
+  local info=${TUMULT_PACKAGE_INFO[$1]:-}
+  [[ -n $info ]] || return 2
+  local -a check
+  read -r -a check <<<"${info#*|}"
+  local kind=${check[0]} item dir
+  for item in "${check[@]:1}"; do
+    case $kind in
+      command) command -v "$item" >/dev/null 2>&1 && return 0 ;;
+      pkg-config) pkg-config --exists "$item" 2>/dev/null && return 0 ;;
+      python)  # as the build looks for it: any python3 on the PATH
+        local IFS=:
+        for dir in $PATH; do
+          [[ -x $dir/python3 ]] && "$dir/python3" -c "import $item" 2>/dev/null && return 0
+        done ;;
+      file) compgen -G "$item" >/dev/null && return 0 ;;
+    esac
+  done
+  return 1
+}
+
+# One line per package: its Debian name and what it is.
+tumult_describe() {
+  local package
+  for package in "$@"; do
+    printf '  %s: %s\n' "$package" "${TUMULT_PACKAGE_INFO[$package]%%|*}"
+  done
+}
+
+# Without apt and dpkg: checks each package's part directly.
+tumult_check_without_apt() {
+  local package
+  local -a missing=() unchecked=()
+  for package in "$@"; do
+    local status=0
+    tumult_has "$package" || status=$?
+    case $status in
+      1) missing+=("$package") ;;
+      2) unchecked+=("$package") ;;
+    esac
+  done
+  if ((${#unchecked[@]} != 0)); then
+    echo "deps: no apt here, and no way to check these (Debian names): ${unchecked[*]}" >&2
+  fi
+  if ((${#missing[@]} != 0)); then
+    echo "deps: no apt here to install what is missing; install these by hand" \
+      "(Debian's package names, and what they are):" >&2
+    tumult_describe "${missing[@]}" >&2
+    return 1
+  fi
 }
 
 tumult_ensure_deps() {
@@ -39,11 +124,9 @@ tumult_ensure_deps() {
       ;;
   esac
 
-  # Without dpkg/apt there is no telling what is installed, nor a way to install it.
   if ! command -v apt-get >/dev/null 2>&1 || ! command -v dpkg-query >/dev/null 2>&1; then
-    echo "deps: this system has no apt-get; install these packages (Debian names) by hand:" >&2
-    echo "  ${wanted[*]}" >&2
-    return 1
+    tumult_check_without_apt "${wanted[@]}"
+    return
   fi
 
   local -a missing
@@ -56,7 +139,7 @@ tumult_ensure_deps() {
   if [[ $(id -u) -ne 0 ]]; then
     if ! command -v sudo >/dev/null 2>&1; then
       echo "deps: not root and no sudo; install these packages as root:" >&2
-      echo "  ${missing[*]}" >&2
+      tumult_describe "${missing[@]}" >&2
       return 1
     fi
     asroot=(sudo)
@@ -70,7 +153,8 @@ tumult_ensure_deps() {
   # Catch a package that apt-get quietly could not provide before the build trips over it.
   mapfile -t missing < <(tumult_missing_packages "${missing[@]}")
   if ((${#missing[@]} != 0)); then
-    echo "deps: still missing after apt-get install: ${missing[*]}" >&2
+    echo "deps: still missing after apt-get install:" >&2
+    tumult_describe "${missing[@]}" >&2
     return 1
   fi
 }

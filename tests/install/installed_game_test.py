@@ -1,11 +1,14 @@
-#!/usr/bin/python3
+#!/usr/bin/env python3
 """Installs the built game into a temporary prefix and plays it from there, as a player would.
 
 appstreamcli checks the desktop entry, metainfo and icon together; the tree is moved and its
 launcher started through a link elsewhere. The window must show exactly the frame
 tumult2d_frame renders from the installed pictures; Escape ends the game, nothing printed.
+With --deb, the same play from a Debian package unpacked into a temporary folder (Debian's
+layout for games), without installing it.
 
 Usage: installed_game_test.py BUILD_DIR FRAME_TOOL [CMAKE]
+       installed_game_test.py --deb PACKAGE FRAME_TOOL
 """
 
 import os
@@ -17,6 +20,7 @@ sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), ".."
 import xgame  # noqa: E402
 
 DATA_DIR = "share/tumult2d"  # where the launcher runs the game, with its images/
+DEB_LAUNCHER, DEB_DATA_DIR = "usr/games/tumult2d", "usr/share/games/tumult2d"
 
 
 def run_checked(*command):
@@ -41,5 +45,19 @@ def main(build_dir, frame_tool, cmake="cmake"):
     return xgame.run(install_and_play)
 
 
+def play_package(package, frame_tool):
+    def unpack_and_play(session):
+        root = os.path.join(session.workdir, "root")
+        run_checked("dpkg-deb", "-x", package, root)
+        game = session.start_game(os.path.join(root, DEB_LAUNCHER), session.workdir, "packaged")
+        game.expect_frame(session.render(os.path.abspath(frame_tool),
+                                         os.path.join(root, DEB_DATA_DIR)))
+        game.escape()
+
+    return xgame.run(unpack_and_play)
+
+
 if __name__ == "__main__":
+    if sys.argv[1] == "--deb":
+        sys.exit(play_package(*sys.argv[2:]))
     sys.exit(main(*sys.argv[1:]))

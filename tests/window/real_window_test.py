@@ -1,4 +1,4 @@
-#!/usr/bin/python3
+#!/usr/bin/env python3
 """Plays the built game in a real X window on a private Xvfb server, as a player would.
 
 Usage: real_window_test.py GAME FRAME_TOOL window|hostile   (run from the folder

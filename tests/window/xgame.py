@@ -13,7 +13,19 @@ from Xlib import X, XK, display, error
 from Xlib.ext import xtest
 
 TITLE, SIZE, SEED = "Tumult 2D", (800, 600), 493
-FAKETIME = "/usr/lib/x86_64-linux-gnu/faketime/libfaketime.so.1"
+
+
+def _libfaketime():
+    """libfaketime for this machine's architecture: Debian keeps it in the architecture's
+    multiarch folder, other systems in their (64-bit) library folder."""
+    import sysconfig  # pylint: disable=import-outside-toplevel
+    folders = [f"lib/{sysconfig.get_config_var('MULTIARCH')}", "lib64", "lib"]
+    found = [path for path in (f"/usr/{folder}/faketime/libfaketime.so.1" for folder in folders)
+             if os.path.exists(path)]
+    return found[0] if found else "libfaketime.so.1"  # the loader then says it is missing
+
+
+FAKETIME = _libfaketime()
 _libc = ctypes.CDLL("libc.so.6")
 
 

@@ -1,0 +1,59 @@
+# What the tests, benchmarks and lint use beyond the game's build, looked for when the tests
+# are configured: a missing one stops the configure naming the Debian package that has it
+# (scripts/deps.sh tests installs them all), rather than failing a test later.
+set(missing "")
+macro(tumult_need what package)
+  list(APPEND missing "  ${package}: ${what}")
+endmacro()
+
+find_package(GTest QUIET)
+if(NOT TARGET GTest::gtest_main)
+  tumult_need("GoogleTest" libgtest-dev)
+endif()
+if(NOT TARGET GTest::gmock)
+  tumult_need("GoogleMock" libgmock-dev)
+endif()
+
+find_package(Python3 QUIET COMPONENTS Interpreter)
+if(NOT Python3_Interpreter_FOUND)
+  tumult_need("Python 3" python3)
+else()
+  execute_process(COMMAND ${Python3_EXECUTABLE} -c "import Xlib" RESULT_VARIABLE no_xlib
+                  OUTPUT_QUIET ERROR_QUIET)
+  if(no_xlib)
+    tumult_need("the X client library for ${Python3_EXECUTABLE}" python3-xlib)
+  endif()
+endif()
+
+# libfaketime pins the game's clock; Debian keeps it in the folder of this machine's
+# architecture (CMAKE_LIBRARY_ARCHITECTURE), other systems in their library folder.
+find_library(TUMULT_FAKETIME NAMES libfaketime.so.1 PATH_SUFFIXES faketime)
+if(NOT TUMULT_FAKETIME)
+  tumult_need("libfaketime" faketime)
+endif()
+
+foreach(tool
+    "Xvfb;xvfb;the X server without a screen"
+    "identify;imagemagick;ImageMagick"
+    "desktop-file-validate;desktop-file-utils;the desktop entry checker"
+    "appstreamcli;appstream;the AppStream metainfo checker"
+    "dpkg-buildpackage;dpkg-dev;Debian's package build"
+    "dh;debhelper;Debian's package build helpers"
+    "lintian;lintian;Debian's package checker"
+    "clang-format;clang-format;the C++ formatter"
+    "clang-tidy;clang-tidy;the C++ linter")
+  list(GET tool 0 program)
+  string(MAKE_C_IDENTIFIER "TUMULT_TOOL_${program}" var)
+  find_program(${var} ${program})
+  if(NOT ${var})
+    list(GET tool 1 package)
+    list(GET tool 2 what)
+    tumult_need("${program}, ${what}" ${package})
+  endif()
+endforeach()
+
+if(missing)
+  list(JOIN missing "\n" missing)
+  message(FATAL_ERROR "The tests need these Debian packages, which are missing:\n${missing}\n"
+          "scripts/deps.sh tests installs them; -DBUILD_TESTING=OFF builds the game alone.")
+endif()

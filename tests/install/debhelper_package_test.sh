@@ -1,0 +1,78 @@
+#!/usr/bin/env bash
+# Builds the game the way Debian does: the source tree as a clean clone has it, with the
+# packaging folder kept beside this script as its debian/, through `dpkg-buildpackage -us -uc
+# -b` (debhelper's cmake build, tests off, Debian's layout for games and its flags), all in a
+# temporary folder. The package must pass package_checks.sh (lintian over both packages), dh
+# must have kept the game's symbols in the -dbgsym package, and the game, unpacked from the
+# package, must play its battle pixel for pixel.
+#
+# The packages stay in WORK_DIR with the key of what made them (the sources, the copyright
+# file, the build tools' versions): a second run with the same key checks and plays them again
+# without rebuilding.
+# Usage: debhelper_package_test.sh SOURCE_DIR WORK_DIR COPYRIGHT PYTHON FRAME_TOOL
+set -euo pipefail
+
+source_dir=$1
+work=$2
+copyright=$3
+python=$4
+frame_tool=$5
+here=$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")
+mkdir -p "$work"
+scratch=$(mktemp -d "$work/scratch-XXXXXX")
+trap 'rm -rf "$scratch"' EXIT
+trap 'exit 1' TERM INT HUP  # a stop signal cleans up too
+files() { "$here/source_files.sh" "$source_dir"; }
+
+key=$({
+  files | sort -z | (cd "$source_dir" && xargs -0 sha256sum)
+  sha256sum <"$copyright"
+  dpkg-query -W debhelper dpkg-dev cmake g++ libsdl1.2-dev
+} | sha256sum)
+out=$work/packages
+if [[ $(cat "$work/key" 2>/dev/null) != "$key" ]]; then
+  rm -rf "$out" "$work/key"
+  tree=$scratch/tumult2d
+  mkdir "$tree"
+  files | tar -C "$source_dir" --null -T - -cf - | tar -x -C "$tree"
+  cp -r "$here/debian" "$tree/debian"
+  cp "$source_dir/data/changelog" "$tree/debian/changelog"
+  cp "$copyright" "$tree/debian/copyright"
+  if ! (cd "$tree" && dpkg-buildpackage -us -uc -b -j2) >"$scratch/build.log" 2>&1; then
+    cat "$scratch/build.log" >&2
+    echo "FAILED: dpkg-buildpackage" >&2
+    exit 1
+  fi
+  mkdir "$out"
+  mv "$scratch"/*.deb "$scratch"/*.changes "$scratch"/*.buildinfo "$out"/
+  echo "$key" >"$work/key"
+fi
+
+debs=("$out"/tumult2d_*.deb)
+"$here/package_checks.sh" "${debs[@]}" "$out"/*.changes
+
+# dh stripped the game and kept its symbols in the -dbgsym package, under its build ID.
+dpkg-deb --fsys-tarfile "${debs[@]}" | tar -xO ./usr/libexec/tumult2d/tumult2d >"$scratch/game"
+id=$(readelf -n "$scratch/game" | sed -n 's/^ *Build ID: *//p')
+symbols=$(dpkg-deb -c "$out"/tumult2d-dbgsym_*.deb | awk '{ print $6 }') || true
+debug=./usr/lib/debug/.build-id/${id:0:2}/${id:2}.debug
+if [[ -z $id ]] || ! grep -qxF "$debug" <<<"$symbols"; then
+  echo "FAILED: the -dbgsym package holds no symbols for the game's build ID '$id'" >&2
+  exit 1
+fi
+
+# Debian's flags reached the compiler beside the game's own: every compiled unit's producer
+# names each code generation option of dpkg-buildflags (GCC leaves out the path maps) and the
+# game's -ffp-contract=off.
+dpkg-deb --fsys-tarfile "$out"/tumult2d-dbgsym_*.deb | tar -xO "$debug" >"$scratch/game.debug"
+producers=$(readelf --debug-dump=info "$scratch/game.debug" | grep DW_AT_producer | sort -u)
+for flag in $(DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --get CXXFLAGS) \
+  -ffp-contract=off; do
+  if [[ $flag == -f* && $flag != -ffile-prefix-map=* ]] && grep -vqF -- " $flag" <<<"$producers"; then
+    echo "FAILED: $flag did not reach the compiler:" >&2
+    echo "$producers" >&2
+    exit 1
+  fi
+done
+
+"$python" "$here/installed_game_test.py" --deb "${debs[@]}" "$frame_tool"
