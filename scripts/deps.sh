@@ -15,6 +15,8 @@ TUMULT_GAME_PACKAGES=(cmake g++ make pkg-config libsdl1.2-dev)
 TUMULT_TEST_PACKAGES=(libgtest-dev libgmock-dev googletest libbenchmark-dev xvfb python3-xlib
                       clang clang-format clang-tidy imagemagick desktop-file-utils appstream
                       dpkg-dev lintian faketime stress-ng)
+# The Windows build and its test: mingw-w64 (its win32 thread model), zip, and Wine to play it.
+TUMULT_TEST_PACKAGES+=(g++-mingw-w64-x86-64-win32 zip wine64)
 
 # Prints the packages of the list given as arguments that dpkg does not report as installed.
 tumult_missing_packages() {

@@ -56,6 +56,7 @@ fetch_sdl_source() {
                     -o APT::Sandbox::User=root -qq)
   apt-get "${private[@]}" update
   (cd "$sdl" && apt-get "${private[@]}" source --download-only libsdl1.2)
+  # apt checked the files against the signed index; dpkg-source need not check them again.
   dpkg-source --no-check -x "$sdl"/libsdl1.2_*.dsc "$sdl/source" >/dev/null
 }
 
