@@ -78,16 +78,21 @@ if ! cmp -s "$prefix/build-key" <(printf '%s\n' "$sdl_key"); then
   printf '%s\n' "$sdl_key" >"$prefix/build-key"
 fi
 
-# The game: the executable alone, without the tests and tools, which are not for Windows.
+# The game: the executable alone, without the tests and tools, which are not for Windows. Its
+# link runs in its own folder (src/CMakeLists.txt counts on it).
 game=$build/game
-cmake -S . -B "$game" -DCMAKE_TOOLCHAIN_FILE="$source_dir/cmake/mingw-w64-x86_64.cmake" \
+cmake -S . -B "$game" -G "Unix Makefiles" -DCMAKE_TOOLCHAIN_FILE="$source_dir/cmake/mingw-w64-x86_64.cmake" \
   -DTUMULT_WINDOWS_SDL="$prefix" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
   -DCMAKE_CXX_FLAGS="-ffile-prefix-map=$source_dir=." >"$build/configure.log" ||
   { cat "$build/configure.log"; exit 1; }
 cmake --build "$game" --target tumult2d -j"$(nproc)"
 version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$game/CMakeCache.txt")
 
-# The zip's folder: everything in it stamped with one time, in one order, with one mode.
+# The zip's folder: everything in it stamped with one time, in one order, with one mode. strip
+# writes that time into the binaries' headers too, where it would write the current time.
+SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct 2>/dev/null ||
+  dpkg-parsechangelog -l data/changelog -STimestamp)}
+export SOURCE_DATE_EPOCH
 name=tumult2d-$version-win64
 stage=$build/stage/$name
 rm -rf "$build/stage"
@@ -115,9 +120,7 @@ The window's close button is ignored on purpose: Escape is the way out.
 SDL.dll is SDL 1.2 (GNU LGPL 2.1), built from Debian's source package $(cat "$prefix/source-version").
 Tumult 2D itself is under the licence in LICENSE.txt.
 TEXT
-epoch=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct 2>/dev/null ||
-  dpkg-parsechangelog -l data/changelog -STimestamp)}
-find "$build/stage" -exec touch -h -d "@$epoch" {} +
+find "$build/stage" -exec touch -h -d "@$SOURCE_DATE_EPOCH" {} +
 find "$build/stage" -type f -exec chmod 0644 {} +
 find "$build/stage" -type d -exec chmod 0755 {} +
 zip_file=$build/$name.zip
