@@ -2,8 +2,9 @@
 # Builds Tumult 2D for 64-bit Windows on this machine and packs it as
 # BUILD_DIR/tumult2d-VERSION-win64.zip (BUILD_DIR is build-windows/ unless given).
 #
-#   scripts/windows.sh [BUILD_DIR]
+#   scripts/windows.sh [BUILD_DIR [SDL_FROM]]
 #
+# SDL_FROM is another build folder whose SDL build to use (and make, if it is not there).
 # SDL 1.2 comes from Debian's source package, with Debian's patches: it is downloaded through
 # a private apt folder in BUILD_DIR/sdl (the system's apt setup is only read, for its Debian
 # mirror), cross-built with mingw-w64 and kept, keyed by its build options, so a second run
@@ -17,7 +18,8 @@ source scripts/deps.sh
 source_dir=$PWD
 build=$(realpath -m "${1:-build-windows}")
 host=x86_64-w64-mingw32
-sdl=$build/sdl
+sdl=$(realpath -m "${2:-$build}")/sdl
+mkdir -p "$build"
 prefix=$sdl/prefix
 
 # What SDL needs for a window and the keyboard, nothing more; the game has no sound yet.
