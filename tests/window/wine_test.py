@@ -1,9 +1,9 @@
 #!/usr/bin/python3
 """Plays the Windows build under Debian's Wine on a private Xvfb, as real_window_test.py plays
-the Linux build: unpacked from its zip, its clock pinned with libfaketime (which reaches through
-Wine), it must show exactly the frame tumult2d_frame renders for that battle, with the shipped
-and with hostile images; the close button is ignored and a held Escape ends it with 0. Without
-a video driver it says why and exits with 1.
+the Linux build. Unpacked from its zip, it is a window program (no console); its clock pinned
+with libfaketime (which reaches through Wine), it must show exactly the frame tumult2d_frame
+renders for that battle, with the shipped and with hostile images; the close button is ignored
+and a held Escape ends it with 0. Without a video driver it says why and exits with 1.
 
 Usage: wine_test.py ZIP FRAME_TOOL WINEPREFIX. The prefix is made on first use (and again for
 another Wine version) and kept; every Wine process of it is ended when the test ends.
@@ -61,6 +61,15 @@ def make_prefix(session, prefix):
     os.rename(fresh, prefix)
 
 
+def check_window_program(exe):
+    """The executable is a window program (PE subsystem 2), so Explorer opens no console."""
+    with open(exe, "rb") as f:
+        header = f.read(4096)
+    pe = int.from_bytes(header[0x3C:0x40], "little")
+    if header[pe:pe + 4] != b"PE\0\0" or header[pe + 0x5C] != 2:
+        raise xgame.CheckFailed(f"{exe} is not a Windows window program")
+
+
 def case_failed_start(session, exe):
     """With no video driver to be had the game exits with 1 and says why on standard error."""
     log = os.path.join(session.workdir, "failed-start.log")
@@ -81,6 +90,7 @@ def main(zip_path, frame_tool, prefix):
             archive.extractall(session.workdir)
             folder = os.path.join(session.workdir, os.path.dirname(archive.namelist()[0]))
         exe, frame_tool_path = os.path.join(folder, "tumult2d.exe"), os.path.abspath(frame_tool)
+        check_window_program(exe)
         make_prefix(session, os.path.abspath(prefix))
         use_prefix(os.path.abspath(prefix))
         session.launcher = (WINE,)
