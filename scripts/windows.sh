@@ -4,13 +4,13 @@
 #
 #   scripts/windows.sh [BUILD_DIR [SDL_FROM]]
 #
-# SDL_FROM is another build folder whose SDL build to use (and make, if it is not there).
 # SDL 1.2 comes from Debian's source package, with Debian's patches: it is downloaded through
 # a private apt folder in BUILD_DIR/sdl (the system's apt setup is only read, for its Debian
 # mirror), cross-built with mingw-w64 and kept, keyed by its build options, so a second run
 # only rebuilds the game. The zip's bytes depend only on the commit: every time in it is
 # SOURCE_DATE_EPOCH (the time of the last commit unless set) and the binaries carry no link
-# time and no build path.
+# time and no build path. SDL_FROM is another build folder whose SDL build to use (and make,
+# if it is not there).
 set -euo pipefail
 
 cd "$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")/.."
@@ -23,10 +23,12 @@ mkdir -p "$build"
 prefix=$sdl/prefix
 
 # What SDL needs for a window and the keyboard, nothing more; the game has no sound yet.
-sdl_options=(--host=$host --prefix="$prefix" --disable-static --disable-audio --disable-cdrom
+sdl_options=(--host="$host" --prefix="$prefix" --disable-static --disable-audio --disable-cdrom
              --disable-joystick --disable-video-opengl --disable-stdio-redirect)
 # No link time stamp and no build folder in the DLL.
-sdl_flags=(CC=$host-gcc-win32 "CFLAGS=-O2 -ffile-prefix-map=$sdl=." LDFLAGS=-Wl,--no-insert-timestamp)
+# shellcheck disable=SC2054  # the comma is the linker's
+sdl_flags=(CC="$host-gcc-win32" "CFLAGS=-O2 -ffile-prefix-map=$sdl=."
+           LDFLAGS=-Wl,--no-insert-timestamp)
 packages=(g++-mingw-w64-x86-64-win32 dpkg-dev zip)
 
 mapfile -t missing < <(tumult_missing_packages "${packages[@]}")
@@ -44,6 +46,7 @@ fetch_sdl_source() {
   local apt=$sdl/apt
   rm -rf "$apt" "$sdl/source" "$sdl"/libsdl1.2_*
   mkdir -p "$apt/lists/partial" "$apt/cache/archives/partial" "$apt/parts"
+  # shellcheck disable=SC2016  # the fields are apt's, not the shell's
   apt-get indextargets --format '$(REPO_URI) $(RELEASE)' 'Identifier: Packages' \
     'Origin: Debian' 'Component: main' | sort -u |
     while read -r uri release; do
@@ -53,9 +56,9 @@ fetch_sdl_source() {
     echo "windows: this machine's apt knows no Debian mirror to take SDL's source from" >&2
     exit 1
   fi
-  local -a private=(-o "Dir::Etc::SourceList=$apt/sources.list" -o "Dir::Etc::SourceParts=$apt/parts"
-                    -o "Dir::State::Lists=$apt/lists" -o "Dir::Cache=$apt/cache"
-                    -o APT::Sandbox::User=root -qq)
+  local -a private=(-o "Dir::Etc::SourceList=$apt/sources.list"
+                    -o "Dir::Etc::SourceParts=$apt/parts" -o "Dir::State::Lists=$apt/lists"
+                    -o "Dir::Cache=$apt/cache" -o APT::Sandbox::User=root -qq)
   apt-get "${private[@]}" update
   (cd "$sdl" && apt-get "${private[@]}" source --download-only libsdl1.2)
   # apt checked the files against the signed index; dpkg-source need not check them again.
@@ -67,14 +70,18 @@ build_sdl() {
   fetch_sdl_source
   rm -rf "$prefix" "$sdl/objects"
   mkdir -p "$sdl/objects"
-  (cd "$sdl/objects" && env "${sdl_flags[@]}" ../source/configure "${sdl_options[@]}" >configure.log &&
+  (cd "$sdl/objects" &&
+     env "${sdl_flags[@]}" ../source/configure "${sdl_options[@]}" >configure.log &&
      make -j"$(nproc)" >make.log && make install >install.log) ||
     { echo "windows: the SDL build failed; see $sdl/objects/*.log" >&2; exit 1; }
+  # What the zip says about SDL: its licence and the source it was built from.
+  cp "$sdl/source/COPYING" "$prefix/COPYING"
   basename "$sdl"/libsdl1.2_*.dsc .dsc >"$prefix/source-version"
 }
 
-# SDL is rebuilt only when its build options or the cross-compiler change.
-sdl_key=$(printf '%s\n' "${sdl_options[@]}" "${sdl_flags[@]}" "$($host-gcc-win32 -dumpfullversion)")
+# SDL is rebuilt only when the way it is built or the cross-compiler changes.
+sdl_key=$(printf '%s\n' "${sdl_options[@]}" "${sdl_flags[@]}" "$($host-gcc-win32 -dumpfullversion)"
+          declare -f fetch_sdl_source build_sdl)
 if ! cmp -s "$prefix/build-key" <(printf '%s\n' "$sdl_key"); then
   build_sdl
   printf '%s\n' "$sdl_key" >"$prefix/build-key"
@@ -83,8 +90,9 @@ fi
 # The game: the executable alone, without the tests and tools, which are not for Windows. Its
 # link runs in its own folder (src/CMakeLists.txt counts on it).
 game=$build/game
-cmake -S . -B "$game" -G "Unix Makefiles" -DCMAKE_TOOLCHAIN_FILE="$source_dir/cmake/mingw-w64-x86_64.cmake" \
-  -DTUMULT_WINDOWS_SDL="$prefix" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
+cmake -S . -B "$game" -G "Unix Makefiles" \
+  -DCMAKE_TOOLCHAIN_FILE="$source_dir/cmake/mingw-w64-x86_64.cmake" -DTUMULT_WINDOWS_SDL="$prefix" \
+  -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
   -DCMAKE_CXX_FLAGS="-ffile-prefix-map=$source_dir=." >"$build/configure.log" ||
   { cat "$build/configure.log"; exit 1; }
 cmake --build "$game" --target tumult2d -j"$(nproc)"
@@ -103,6 +111,7 @@ $host-strip -o "$stage/tumult2d.exe" "$game/src/tumult2d.exe"
 $host-strip -o "$stage/SDL.dll" "$prefix/bin/SDL.dll"
 cp images/*.bmp "$stage/images/"
 sed 's/$/\r/' LICENSE >"$stage/LICENSE.txt"
+sed 's/$/\r/' "$prefix/COPYING" >"$stage/SDL-COPYING.txt"
 sed 's/$/\r/' >"$stage/README.txt" <<TEXT
 Tumult 2D $version for Windows (64-bit)
 
@@ -119,8 +128,8 @@ the images folder beside it. Each start picks one of 1000 battlefields.
 
 The window's close button is ignored on purpose: Escape is the way out.
 
-SDL.dll is SDL 1.2 (GNU LGPL 2.1), built from Debian's source package $(cat "$prefix/source-version").
-Tumult 2D itself is under the licence in LICENSE.txt.
+Tumult 2D is under the licence in LICENSE.txt. SDL.dll is SDL 1.2, under the GNU LGPL 2.1
+in SDL-COPYING.txt, built from Debian's source package $(cat "$prefix/source-version").
 TEXT
 find "$build/stage" -exec touch -h -d "@$SOURCE_DATE_EPOCH" {} +
 find "$build/stage" -type f -exec chmod 0644 {} +
