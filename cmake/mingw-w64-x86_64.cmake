@@ -18,7 +18,7 @@ if(TUMULT_WINDOWS_SDL)
   set(ENV{PKG_CONFIG_LIBDIR} ${TUMULT_WINDOWS_SDL}/lib/pkgconfig)
 endif()
 
-# A Windows binary carries the time it was linked unless the linker is told not to; without it
+# A Windows binary carries the time it was linked unless the linker is told not to; left out,
 # two builds of one commit give the same bytes.
 set(CMAKE_EXE_LINKER_FLAGS_INIT -Wl,--no-insert-timestamp)
 set(CMAKE_SHARED_LINKER_FLAGS_INIT -Wl,--no-insert-timestamp)

@@ -91,9 +91,9 @@ void ProgramClose(TGame& Game) {
 void CatchStopSignals() {
   StopSignal = 0;
 #ifdef _WIN32
-  // Windows has neither sigaction nor SIGHUP; its C runtime raises SIGINT on Ctrl-C and SIGTERM
-  // through raise(). It puts the default back before each call, which is enough: the first
-  // signal already ends the loop.
+  // Windows has neither sigaction nor SIGHUP; its C runtime raises SIGINT on a console's Ctrl-C
+  // and SIGTERM only through raise(). It puts the default back before each call, which is
+  // enough: the first signal already ends the loop.
   for (const int signal : {SIGINT, SIGTERM}) {
     std::signal(signal, OnStopSignal);
   }
