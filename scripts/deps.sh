@@ -17,6 +17,8 @@ TUMULT_GAME_PACKAGES=(cmake g++ make pkg-config libsdl1.2-dev)
 TUMULT_TEST_PACKAGES=(libgtest-dev libgmock-dev googletest libbenchmark-dev xvfb python3-xlib
                       clang clang-format clang-tidy imagemagick desktop-file-utils appstream
                       dpkg-dev debhelper build-essential lintian faketime stress-ng)
+# The Windows build and its test: mingw-w64 (its win32 thread model), zip, and Wine to play it.
+TUMULT_TEST_PACKAGES+=(g++-mingw-w64-x86-64-win32 zip wine64)
 
 # Per package, what it is and how to tell without dpkg that it is there: "WHAT|CHECK", where
 # CHECK is "command NAME..." (any of them on the PATH), "pkg-config MODULE", "python MODULE"
@@ -46,6 +48,9 @@ declare -A TUMULT_PACKAGE_INFO=(
   [lintian]="Debian's package checker|command lintian"
   [faketime]="libfaketime|file /usr/lib/*/faketime/libfaketime.so.1 /usr/lib*/faketime/libfaketime.so.1"
   [stress-ng]="stress-ng|command stress-ng"
+  [g++-mingw-w64-x86-64-win32]="the C++ compiler for 64-bit Windows|command x86_64-w64-mingw32-g++-win32"
+  [zip]="zip|command zip"
+  [wine64]="Wine, to run the Windows build|command wine64 wine"
 )
 
 # Prints the packages of the list given as arguments that dpkg does not report as installed.

@@ -90,6 +90,14 @@ void ProgramClose(TGame& Game) {
 
 void CatchStopSignals() {
   StopSignal = 0;
+#ifdef _WIN32
+  // Windows has neither sigaction nor SIGHUP; its C runtime raises SIGINT on a console's Ctrl-C
+  // and SIGTERM only through raise(). It puts the default back before each call, which is
+  // enough: the first signal already ends the loop.
+  for (const int signal : {SIGINT, SIGTERM}) {
+    std::signal(signal, OnStopSignal);
+  }
+#else
   struct sigaction action = {};
   action.sa_handler = OnStopSignal;
   sigemptyset(&action.sa_mask);
@@ -97,6 +105,7 @@ void CatchStopSignals() {
   for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
     sigaction(signal, &action, nullptr);
   }
+#endif
 }
 
 int CaughtStopSignal() {

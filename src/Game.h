@@ -27,8 +27,9 @@ struct TGame {
   TMersenneTwister Random{0};
 };
 
-// From now on SIGINT, SIGTERM and SIGHUP end the frame loop as Escape does; forgets any caught
-// before. Called before SDL_Init, it keeps SDL from taking these signals over.
+// From now on SIGINT, SIGTERM and SIGHUP (where there is one: not on Windows) end the frame loop
+// as Escape does; forgets any caught before. Called before SDL_Init, it keeps SDL from taking
+// these signals over.
 void CatchStopSignals();
 
 // The number of the stop signal caught since CatchStopSignals, or 0.

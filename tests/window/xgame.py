@@ -84,8 +84,9 @@ class Game:
         def viewable():
             for win in self.running() and self.session.dpy.screen().root.query_tree().children:
                 pid = win.get_full_property(pid_atom, X.AnyPropertyType)
+                mine = self.session.launcher or pid and pid.value[0] == self.proc.pid
                 geometry = win.get_geometry()
-                if pid and pid.value[0] == self.proc.pid and win.get_wm_name() == TITLE and (
+                if mine and win.get_wm_name() == TITLE and (
                         geometry.width, geometry.height) == SIZE and \
                         win.get_attributes().map_state == X.IsViewable:
                     return win
@@ -150,6 +151,9 @@ class Session:
 
     def __init__(self, workdir):
         self.workdir, self.started, self.dpy = workdir, [], None
+        # What runs the game's binary: nothing, or Wine, whose window may name another of its
+        # processes as its owner (on a private X server the title and size tell it apart).
+        self.launcher = ()
 
     def start(self, args, **kwargs):
         # Should this test be killed outright (no `finally` runs), the kernel sends the child
@@ -195,7 +199,8 @@ class Session:
         env.pop("SDL_VIDEODRIVER", None)
         log = os.path.join(self.workdir, name + ".log")
         with open(log, "wb") as out:
-            game = Game(self, self.start([binary], cwd=cwd, env=env, stdout=out, stderr=out), log)
+            game = Game(self, self.start([*self.launcher, binary], cwd=cwd, env=env, stdout=out,
+                                         stderr=out), log)
         game.window()
         return game
 

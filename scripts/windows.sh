@@ -1,0 +1,141 @@
+#!/usr/bin/env bash
+# Builds Tumult 2D for 64-bit Windows on this machine and packs it as
+# BUILD_DIR/tumult2d-VERSION-win64.zip (BUILD_DIR is build-windows/ unless given).
+#
+#   scripts/windows.sh [BUILD_DIR [SDL_FROM]]
+#
+# SDL 1.2 comes from Debian's source package, with Debian's patches: it is downloaded through
+# a private apt folder in BUILD_DIR/sdl (the system's apt setup is only read, for its Debian
+# mirror), cross-built with mingw-w64 and kept, keyed by its build options, so a second run
+# only rebuilds the game. The zip's bytes depend only on the commit: every time in it is
+# SOURCE_DATE_EPOCH (the time of the last commit unless set) and the binaries carry no link
+# time and no build path. SDL_FROM is another build folder whose SDL build to use (and make,
+# if it is not there).
+set -euo pipefail
+
+cd "$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")/.."
+source scripts/deps.sh
+source_dir=$PWD
+build=$(realpath -m "${1:-build-windows}")
+host=x86_64-w64-mingw32
+sdl=$(realpath -m "${2:-$build}")/sdl
+mkdir -p "$build"
+prefix=$sdl/prefix
+
+# What SDL needs for a window and the keyboard, nothing more; the game has no sound yet.
+sdl_options=(--host="$host" --prefix="$prefix" --disable-static --disable-audio --disable-cdrom
+             --disable-joystick --disable-video-opengl --disable-stdio-redirect)
+# No link time stamp and no build folder in the DLL.
+# shellcheck disable=SC2054  # the comma is the linker's
+sdl_flags=(CC="$host-gcc-win32" "CFLAGS=-O2 -ffile-prefix-map=$sdl=."
+           LDFLAGS=-Wl,--no-insert-timestamp)
+packages=(g++-mingw-w64-x86-64-win32 dpkg-dev zip)
+
+mapfile -t missing < <(tumult_missing_packages "${packages[@]}")
+if ((${#missing[@]} != 0)); then
+  asroot=()
+  [[ $(id -u) -eq 0 ]] || asroot=(sudo)
+  "${asroot[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update
+  "${asroot[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends \
+    "${missing[@]}"
+fi
+
+# Debian's source package of SDL 1.2, from the Debian mirrors this machine uses, unpacked with
+# its patches applied into $sdl/source.
+fetch_sdl_source() {
+  local apt=$sdl/apt
+  rm -rf "$apt" "$sdl/source" "$sdl"/libsdl1.2_*
+  mkdir -p "$apt/lists/partial" "$apt/cache/archives/partial" "$apt/parts"
+  # shellcheck disable=SC2016  # the fields are apt's, not the shell's
+  apt-get indextargets --format '$(REPO_URI) $(RELEASE)' 'Identifier: Packages' \
+    'Origin: Debian' 'Component: main' | sort -u |
+    while read -r uri release; do
+      echo "deb-src [signed-by=/usr/share/keyrings/debian-archive-keyring.gpg] $uri $release main"
+    done >"$apt/sources.list"
+  if [[ ! -s $apt/sources.list ]]; then
+    echo "windows: this machine's apt knows no Debian mirror to take SDL's source from" >&2
+    exit 1
+  fi
+  local -a private=(-o "Dir::Etc::SourceList=$apt/sources.list"
+                    -o "Dir::Etc::SourceParts=$apt/parts" -o "Dir::State::Lists=$apt/lists"
+                    -o "Dir::Cache=$apt/cache" -o APT::Sandbox::User=root -qq)
+  apt-get "${private[@]}" update
+  (cd "$sdl" && apt-get "${private[@]}" source --download-only libsdl1.2)
+  # apt checked the files against the signed index; dpkg-source need not check them again.
+  dpkg-source --no-check -x "$sdl"/libsdl1.2_*.dsc "$sdl/source" >/dev/null
+}
+
+build_sdl() {
+  echo "windows: building SDL 1.2 for Windows in $sdl"
+  fetch_sdl_source
+  rm -rf "$prefix" "$sdl/objects"
+  mkdir -p "$sdl/objects"
+  (cd "$sdl/objects" &&
+     env "${sdl_flags[@]}" ../source/configure "${sdl_options[@]}" >configure.log &&
+     make -j"$(nproc)" >make.log && make install >install.log) ||
+    { echo "windows: the SDL build failed; see $sdl/objects/*.log" >&2; exit 1; }
+  # What the zip says about SDL: its licence and the source it was built from.
+  cp "$sdl/source/COPYING" "$prefix/COPYING"
+  basename "$sdl"/libsdl1.2_*.dsc .dsc >"$prefix/source-version"
+}
+
+# SDL is rebuilt only when the way it is built or the cross-compiler changes.
+sdl_key=$(printf '%s\n' "${sdl_options[@]}" "${sdl_flags[@]}" "$($host-gcc-win32 -dumpfullversion)"
+          declare -f fetch_sdl_source build_sdl)
+if ! cmp -s "$prefix/build-key" <(printf '%s\n' "$sdl_key"); then
+  build_sdl
+  printf '%s\n' "$sdl_key" >"$prefix/build-key"
+fi
+
+# The game: the executable alone, without the tests and tools, which are not for Windows. Its
+# link runs in its own folder (src/CMakeLists.txt counts on it).
+game=$build/game
+cmake -S . -B "$game" -G "Unix Makefiles" \
+  -DCMAKE_TOOLCHAIN_FILE="$source_dir/cmake/mingw-w64-x86_64.cmake" -DTUMULT_WINDOWS_SDL="$prefix" \
+  -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
+  -DCMAKE_CXX_FLAGS="-ffile-prefix-map=$source_dir=." >"$build/configure.log" ||
+  { cat "$build/configure.log"; exit 1; }
+cmake --build "$game" --target tumult2d -j"$(nproc)"
+version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$game/CMakeCache.txt")
+
+# The zip's folder: everything in it stamped with one time, in one order, with one mode. strip
+# writes that time into the binaries' headers too, where it would write the current time.
+SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct 2>/dev/null ||
+  dpkg-parsechangelog -l data/changelog -STimestamp)}
+export SOURCE_DATE_EPOCH
+name=tumult2d-$version-win64
+stage=$build/stage/$name
+rm -rf "$build/stage"
+mkdir -p "$stage/images"
+$host-strip -o "$stage/tumult2d.exe" "$game/src/tumult2d.exe"
+$host-strip -o "$stage/SDL.dll" "$prefix/bin/SDL.dll"
+cp images/*.bmp "$stage/images/"
+sed 's/$/\r/' LICENSE >"$stage/LICENSE.txt"
+sed 's/$/\r/' "$prefix/COPYING" >"$stage/SDL-COPYING.txt"
+sed 's/$/\r/' >"$stage/README.txt" <<TEXT
+Tumult 2D $version for Windows (64-bit)
+
+A small 2D artillery game: a hilly battlefield under an eclipsed desert sky, with four tanks
+standing on the ground. Nothing fires yet.
+
+To play, unpack the whole folder anywhere and double-click tumult2d.exe. It needs SDL.dll and
+the images folder beside it. Each start picks one of 1000 battlefields.
+
+  Escape             ends the game
+  arrow keys         Up, Down, Left, Right (read, not used yet)
+  Space or Return    Fire (read, not used yet)
+  Tab                Select (read, not used yet)
+
+The window's close button is ignored on purpose: Escape is the way out.
+
+Tumult 2D is under the licence in LICENSE.txt. SDL.dll is SDL 1.2, under the GNU LGPL 2.1
+in SDL-COPYING.txt, built from Debian's source package $(cat "$prefix/source-version").
+TEXT
+find "$build/stage" -exec touch -h -d "@$SOURCE_DATE_EPOCH" {} +
+find "$build/stage" -type f -exec chmod 0644 {} +
+find "$build/stage" -type d -exec chmod 0755 {} +
+zip_file=$build/$name.zip
+rm -f "$zip_file"
+(cd "$build/stage" && find "$name" -type f | LC_ALL=C sort |
+  TZ=UTC zip -X -D -9 -q "$zip_file" -@)
+echo "windows: $zip_file"
