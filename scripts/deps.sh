@@ -15,6 +15,9 @@ TUMULT_GAME_PACKAGES=(cmake g++ make pkg-config libsdl1.2-dev)
 TUMULT_TEST_PACKAGES=(libgtest-dev libgmock-dev googletest libbenchmark-dev xvfb python3-xlib
                       clang clang-format clang-tidy imagemagick desktop-file-utils appstream
                       dpkg-dev lintian faketime stress-ng)
+# The cross-architecture check: Debian's cross compilers, qemu-user, and mmdebstrap, which
+# unpacks the other architecture's libraries into a build folder.
+TUMULT_TEST_PACKAGES+=(g++-s390x-linux-gnu g++-i686-linux-gnu qemu-user-static mmdebstrap)
 
 # Prints the packages of the list given as arguments that dpkg does not report as installed.
 tumult_missing_packages() {
