@@ -41,8 +41,8 @@ key=$(echo "$packages $suite" && cat "${sources[@]}" /dev/null)
 if [[ $(cat "$root/.key" 2>/dev/null) != "$key" ]]; then
   echo "cross: unpacking $packages for $arch into $root"
   rm -rf "$dir" && mkdir -p "$dir"
-  mmdebstrap --quiet --mode=chrootless --variant=extract --architectures="$arch" --include="$packages" \
-    "$suite" "$root" "${sources[@]}"
+  mmdebstrap --quiet --mode=chrootless --variant=extract --architectures="$arch" \
+    --include="$packages" "$suite" "$root" "${sources[@]}"
   echo "$key" >"$root/.key"
 fi
 
