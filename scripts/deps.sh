@@ -19,6 +19,9 @@ TUMULT_TEST_PACKAGES=(libgtest-dev libgmock-dev googletest libbenchmark-dev xvfb
                       dpkg-dev debhelper build-essential lintian faketime stress-ng)
 # The Windows build and its test: mingw-w64 (its win32 thread model), zip, and Wine to play it.
 TUMULT_TEST_PACKAGES+=(g++-mingw-w64-x86-64-win32 zip wine64)
+# The cross-architecture check: Debian's cross compilers, qemu-user, and mmdebstrap, which
+# unpacks the other architecture's libraries into a build folder.
+TUMULT_TEST_PACKAGES+=(g++-s390x-linux-gnu g++-i686-linux-gnu qemu-user-static mmdebstrap)
 
 # Per package, what it is and how to tell without dpkg that it is there: "WHAT|CHECK", where
 # CHECK is "command NAME..." (any of them on the PATH), "pkg-config MODULE", "python MODULE"
@@ -51,6 +54,10 @@ declare -A TUMULT_PACKAGE_INFO=(
   [g++-mingw-w64-x86-64-win32]="the C++ compiler for 64-bit Windows|command x86_64-w64-mingw32-g++-win32"
   [zip]="zip|command zip"
   [wine64]="Wine, to run the Windows build|command wine64 wine"
+  [g++-s390x-linux-gnu]="the C++ cross compiler for s390x|command s390x-linux-gnu-g++"
+  [g++-i686-linux-gnu]="the C++ cross compiler for i386|command i686-linux-gnu-g++"
+  [qemu-user-static]="qemu-user, to run other architectures' programs|command qemu-s390x-static"
+  [mmdebstrap]="mmdebstrap, which unpacks another architecture's libraries|command mmdebstrap"
 )
 
 # Prints the packages of the list given as arguments that dpkg does not report as installed.

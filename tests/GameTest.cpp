@@ -88,7 +88,7 @@ TEST(Game, GoldenBattles) {
     ASSERT_TRUE(started.Started);
     const TGame& game = started.Game;
     const auto& heights = game.Level->LandHeight;
-    EXPECT_EQ(Checksum(heights.data(), sizeof(heights[0]) * game.Level->Width), golden.Heights);
+    EXPECT_EQ(Checksum(heights.data(), size_t(game.Level->Width)), golden.Heights);
     for (int i = 0; i < kMaxTanks; ++i) {
       EXPECT_EQ(std::make_pair(game.Tanks[i]->X, game.Tanks[i]->Y),
                 std::make_pair(golden.TankXY[2 * i], golden.TankXY[2 * i + 1]))
