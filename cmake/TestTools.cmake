@@ -32,25 +32,43 @@ if(NOT TUMULT_FAKETIME)
   tumult_need("libfaketime" faketime)
 endif()
 
-foreach(tool
-    "Xvfb;xvfb;the X server without a screen"
-    "identify;imagemagick;ImageMagick"
-    "desktop-file-validate;desktop-file-utils;the desktop entry checker"
-    "appstreamcli;appstream;the AppStream metainfo checker"
-    "dpkg-buildpackage;dpkg-dev;Debian's package build"
-    "dh;debhelper;Debian's package build helpers"
-    "lintian;lintian;Debian's package checker"
-    "clang-format;clang-format;the C++ formatter"
-    "clang-tidy;clang-tidy;the C++ linter")
-  list(GET tool 0 program)
-  string(MAKE_C_IDENTIFIER "TUMULT_TOOL_${program}" var)
-  find_program(${var} ${program})
-  if(NOT ${var})
-    list(GET tool 1 package)
-    list(GET tool 2 what)
-    tumult_need("${program}, ${what}" ${package})
-  endif()
-endforeach()
+# Takes triples: PROGRAM PACKAGE "WHAT IT IS".
+function(tumult_need_programs)
+  set(args ${ARGN})
+  while(args)
+    list(POP_FRONT args program package what)
+    string(MAKE_C_IDENTIFIER "TUMULT_TOOL_${program}" var)
+    # Debian keeps Wine's own loaders out of the PATH, in /usr/lib/wine.
+    find_program(${var} ${program} PATHS /usr/lib/wine)
+    if(NOT ${var})
+      tumult_need("${program}, ${what}" ${package})
+    endif()
+  endwhile()
+  set(missing "${missing}" PARENT_SCOPE)
+endfunction()
+
+tumult_need_programs(
+  Xvfb xvfb "the X server without a screen"
+  identify imagemagick ImageMagick
+  desktop-file-validate desktop-file-utils "the desktop entry checker"
+  appstreamcli appstream "the AppStream metainfo checker"
+  dpkg-buildpackage dpkg-dev "Debian's package build"
+  dh debhelper "Debian's package build helpers"
+  lintian lintian "Debian's package checker"
+  clang-format clang-format "the C++ formatter"
+  clang-tidy clang-tidy "the C++ linter"
+  mmdebstrap mmdebstrap "which unpacks another architecture's libraries"
+  s390x-linux-gnu-g++ g++-s390x-linux-gnu "the C++ cross compiler for s390x"
+  i686-linux-gnu-g++ g++-i686-linux-gnu "the C++ cross compiler for i386"
+  qemu-s390x-static qemu-user-static "qemu-user, which runs other architectures' programs")
+
+# The Windows build is played under Wine, which runs on x86-64 only.
+if(CMAKE_HOST_SYSTEM_PROCESSOR MATCHES "x86_64|AMD64")
+  tumult_need_programs(
+    x86_64-w64-mingw32-g++-win32 g++-mingw-w64-x86-64-win32 "the C++ compiler for 64-bit Windows"
+    zip zip zip
+    wine64 wine64 "Wine, which runs the Windows build")
+endif()
 
 if(missing)
   list(JOIN missing "\n" missing)
