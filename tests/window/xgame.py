@@ -31,11 +31,6 @@ def time_left(seconds):
     return max(0.0, min(seconds, _deadline[0] - time.monotonic()))
 
 
-def span(allowed, wanted):
-    """A wait's length as its failure reports it."""
-    return f"{allowed:.0f} s" + (" (all the test had left)" if allowed < wanted else "")
-
-
 def wait_until(seconds, what, probe):
     """Calls probe until it returns something truthy, for up to `seconds` within the run's
     budget; an X error means only "not ready yet"."""
@@ -49,7 +44,7 @@ def wait_until(seconds, what, probe):
         except error.XError as x_error:
             last_error = f" (last X error: {x_error})"
         time.sleep(0.05)
-    raise CheckFailed(f"timed out after {span(allowed, seconds)} waiting for {what}{last_error}")
+    raise CheckFailed(f"timed out after {allowed:.0f} s waiting for {what}{last_error}")
 
 
 def grab(win, size=SIZE):
@@ -77,12 +72,7 @@ class Game:
         return True
 
     def wait_exit(self, after):
-        allowed = time_left(20)
-        try:
-            return self.proc.wait(timeout=allowed)
-        except subprocess.TimeoutExpired:
-            raise CheckFailed(f"the game was still running {span(allowed, 20)} after {after}") \
-                from None
+        wait_until(20, f"the game to exit after {after}", lambda: self.proc.poll() is not None)
 
     def window(self):
         """The game's top-level window once it is viewable at 800x600, titled "Tumult 2D"."""
@@ -187,7 +177,7 @@ class Session:
         with os.fdopen(read_end, "rb") as pipe:  # the number and the newline come in two writes
             number = pipe.readline() if select.select([pipe], [], [], allowed)[0] else b""
         if not number.endswith(b"\n"):
-            raise CheckFailed(f"Xvfb reported no display number within {span(allowed, 30)}")
+            raise CheckFailed(f"Xvfb reported no display number within {allowed:.0f} s")
         self.display = ":" + number.decode().strip()
         self.dpy = display.Display(self.display)
 
@@ -214,7 +204,7 @@ class Session:
             result = subprocess.run([tool, str(seed), path], cwd=cwd, capture_output=True,
                                     check=False, timeout=allowed)
         except subprocess.TimeoutExpired:
-            raise CheckFailed(f"tumult2d_frame did not finish in {span(allowed, 60)}") from None
+            raise CheckFailed(f"tumult2d_frame did not finish in {allowed:.0f} s") from None
         if result.returncode != 0:
             raise CheckFailed(f"tumult2d_frame failed: {result.stderr}")
         with open(path, "rb") as f:
