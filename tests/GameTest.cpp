@@ -100,12 +100,9 @@ std::string Difference(size_t At, double Expected, double Found) {
   return text.str();
 }
 
-std::string GoldenPath(uint32_t Seed) {
-  return TUMULT_SOURCE_DIR "/tests/golden/battle-" + std::to_string(Seed) + ".txt";
-}
-
-void WriteGolden(uint32_t Seed, const std::vector<double>& Battle, const std::vector<double>& Sky) {
-  std::ofstream out(GoldenPath(Seed));
+void WriteGolden(const std::string& Path, const std::vector<double>& Battle,
+                 const std::vector<double>& Sky) {
+  std::ofstream out(Path);
   const auto word = [&](size_t At) {
     char text[32] = "-";
     if (Battle[At] != Sky[At]) std::snprintf(text, sizeof text, "%.17g", Battle[At]);
@@ -117,8 +114,8 @@ void WriteGolden(uint32_t Seed, const std::vector<double>& Battle, const std::ve
   }
 }
 
-std::vector<double> ReadGolden(uint32_t Seed, const std::vector<double>& Sky) {
-  std::ifstream in(GoldenPath(Seed));
+std::vector<double> ReadGolden(const std::string& Path, const std::vector<double>& Sky) {
+  std::ifstream in(Path);
   std::vector<double> battle;
   size_t count = 0;
   std::string word;
@@ -145,8 +142,10 @@ TEST(Game, GoldenBattles) {
     std::vector<double> sky(kFrameAt, NAN);  // NaN equals nothing: the heights and tanks stay
     const TSurfacePtr picture(SDL_LoadBMP("images/DesertEclipse.bmp"));
     AppendColumns(sky, TSurfacePtr(SDL_DisplayFormat(picture.get())).get());
-    if (std::getenv("TUMULT_RECORD_GOLDEN") != nullptr) WriteGolden(seed, battle, sky);
-    const std::vector<double> golden = ReadGolden(seed, sky);
+    const std::string path =
+        TUMULT_SOURCE_DIR "/tests/golden/battle-" + std::to_string(seed) + ".txt";
+    if (std::getenv("TUMULT_RECORD_GOLDEN") != nullptr) WriteGolden(path, battle, sky);
+    const std::vector<double> golden = ReadGolden(path, sky);
     ASSERT_EQ(battle.size(), golden.size());
     const size_t at =
         std::mismatch(golden.begin(), golden.end(), battle.begin()).first - golden.begin();

@@ -94,21 +94,13 @@ inline std::set<std::pair<int, int>> PixelsEqualTo(const SDL_Surface* Surface, u
   return found;
 }
 
-// FNV-1a over Size bytes, continuing from Hash.
-inline uint64_t Checksum(const void* Bytes, size_t Size, uint64_t Hash = 14695981039346656037ULL) {
-  for (size_t i = 0; i < Size; ++i) {
-    Hash = (Hash ^ static_cast<const uint8_t*>(Bytes)[i]) * 1099511628211ULL;
-  }
-  return Hash;
-}
-
-// The checksum of the visible pixel bytes of every row (padding excluded).
+// FNV-1a over the visible pixel bytes of every row (padding excluded).
 inline uint64_t SurfaceChecksum(const SDL_Surface* Surface) {
-  uint64_t hash = Checksum(nullptr, 0);
+  uint64_t hash = 14695981039346656037ULL;
   const size_t rowBytes = size_t(Surface->w) * Surface->format->BytesPerPixel;
   for (int y = 0; y < Surface->h; ++y) {
-    hash =
-        Checksum(static_cast<const uint8_t*>(Surface->pixels) + y * Surface->pitch, rowBytes, hash);
+    const auto* const row = static_cast<const uint8_t*>(Surface->pixels) + y * Surface->pitch;
+    for (size_t i = 0; i < rowBytes; ++i) hash = (hash ^ row[i]) * 1099511628211ULL;
   }
   return hash;
 }
