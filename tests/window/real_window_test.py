@@ -49,39 +49,32 @@ def send_close_request(dpy, win):
     dpy.sync()
 
 
-def case_window(session, game_binary, frame_tool):
-    """The pinned battle's frame; the close button ignored; a held Escape ends the game."""
-    game = session.start_game(game_binary, os.getcwd(), "real-window")
-    expected = session.render(frame_tool, os.getcwd())
-    send_close_request(session.dpy, game.win)
-    game.expect_frame(expected)
-    game.next_frames(expected)
-    game.escape()
-
-
-def case_hostile(session, game_binary, frame_tool):
-    """As case_window, first with no image loading, then with every image in an odd format."""
-    broken, odd = hostile_images()
-    for name, files, warned in (("broken", broken, list(broken)), ("odd", odd, [])):
-        folder = os.path.join(session.workdir, name)
-        shutil.copytree("images", os.path.join(folder, "images"))
-        for image, data in files.items():
-            path = os.path.join(folder, "images", image)
-            os.remove(path)
-            if data is PIPE:
-                os.mkfifo(path)
-            elif data is not None:
-                with open(path, "wb") as f:
-                    f.write(data)
-        game = session.start_game(game_binary, folder, f"hostile-{name}")
-        game.expect_frame(session.render(frame_tool, folder))
-        game.escape(warned)
-
-
 def main(game_binary, frame_tool, case):
+    """Each start: the pinned battle's frame, the close button ignored, and a held Escape that
+    ends the game. "window" starts it once with the shipped images, "hostile" twice: with no
+    image loading, then with every image in an odd format."""
+    broken, odd = hostile_images()
+    starts = {"window": [("shipped", {}, [])],
+              "hostile": [("broken", broken, list(broken)), ("odd", odd, [])]}[case]
+
     def body(session):
-        cases = {"window": case_window, "hostile": case_hostile}
-        return cases[case](session, os.path.abspath(game_binary), os.path.abspath(frame_tool))
+        for name, files, warned in starts:
+            folder = os.path.join(session.workdir, name)
+            shutil.copytree("images", os.path.join(folder, "images"))
+            for image, data in files.items():
+                path = os.path.join(folder, "images", image)
+                os.remove(path)
+                if data is PIPE:
+                    os.mkfifo(path)
+                elif data is not None:
+                    with open(path, "wb") as f:
+                        f.write(data)
+            game = session.start_game(os.path.abspath(game_binary), folder, name)
+            expected = session.render(os.path.abspath(frame_tool), folder)
+            send_close_request(session.dpy, game.win)
+            game.expect_frame(expected)
+            game.next_frames(expected)
+            game.escape(warned)
 
     return xgame.run(body)
 
