@@ -199,14 +199,12 @@ class Session:
 
     def render(self, tool, cwd, seed=SEED):
         """The frame of battle `seed` with the images under `cwd`, rendered without a window."""
-        path, allowed = os.path.join(self.workdir, "expected.ppm"), time_left(60)
-        try:
-            result = subprocess.run([tool, str(seed), path], cwd=cwd, capture_output=True,
-                                    check=False, timeout=allowed)
-        except subprocess.TimeoutExpired:
-            raise CheckFailed(f"tumult2d_frame did not finish in {allowed:.0f} s") from None
-        if result.returncode != 0:
-            raise CheckFailed(f"tumult2d_frame failed: {result.stderr}")
+        path = os.path.join(self.workdir, "expected.ppm")
+        proc = self.start([tool, str(seed), path], cwd=cwd, stdout=subprocess.DEVNULL,
+                          stderr=subprocess.PIPE)
+        wait_until(60, "tumult2d_frame to render it", lambda: proc.poll() is not None)
+        if proc.returncode != 0:
+            raise CheckFailed(f"tumult2d_frame failed: {proc.stderr.read()}")
         with open(path, "rb") as f:
             return f.read().removeprefix(b"P6\n800 600\n255\n")
 
