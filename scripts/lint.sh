@@ -18,14 +18,22 @@ case "${1:-}" in
       xargs -P "$(nproc)" -n 1 clang-tidy -p "$build_dir" --quiet 2>/dev/null
     ;;
   patterns)
+    # The rules are searched for in the files git tracks. Outside a checkout of this tree (a
+    # release tarball) there is nothing to search, which must not pass for a clean tree.
+    if ! git ls-files --error-unmatch scripts/lint.sh >/dev/null 2>&1; then
+      echo "lint: cannot search: $PWD is not a git checkout of the game" >&2
+      exit 2
+    fi
     found=0
     check() {  # check DESCRIPTION REGEX PATHS...
-      local what=$1 regex=$2
+      local what=$1 regex=$2 status=0
       shift 2
-      if git grep -n -E "$regex" -- "$@"; then
-        echo "lint: $what" >&2
-        found=1
-      fi
+      git grep -n -E "$regex" -- "$@" || status=$?
+      case $status in
+        0) echo "lint: $what" >&2 && found=1 ;;
+        1) ;;  # no match
+        *) echo "lint: cannot search for: $what (git grep exit $status)" >&2 && found=2 ;;
+      esac
     }
     check "game code owns memory through smart pointers, never raw new/delete" \
       '\bnew[[:space:]]+[[:alnum:]_:<>]+[[:space:]]*[[({]|\bdelete[[:space:]]*(\[\])?[[:space:]]*[[:alnum:]_]+;' 'src/*'

@@ -35,7 +35,8 @@ class BattlefieldDrawing : public DummyDisplayTest {
 };
 
 // The plain fill covers the display the game opens, whatever the field's size, and nothing
-// else; a picture takes its place only when the field has one and it loaded.
+// else; a picture, even of a single pixel, takes its place only when the field has one and it
+// loaded.
 TEST_F(BattlefieldDrawing, SkyIsThePictureOrAFillOfTheDisplayArea) {
   const auto canvasWith = [](int Width, int Height, uint32_t Colour) {
     TSurfacePtr canvas = MakeSurface(810, 610, kUntouched);
@@ -43,12 +44,12 @@ TEST_F(BattlefieldDrawing, SkyIsThePictureOrAFillOfTheDisplayArea) {
     SDL_FillRect(canvas.get(), &area, Colour);
     return SurfaceChecksum(canvas.get());
   };
-  const uint64_t sky = canvasWith(800, 600, kSky), picture = canvasWith(100, 50, 0x00ABCDEF);
+  const uint64_t sky = canvasWith(800, 600, kSky), picture = canvasWith(1, 1, 0x00ABCDEF);
   const std::tuple<bool, bool, uint64_t> cases[] = {
       {false, false, sky}, {false, true, sky}, {true, true, picture}, {true, false, sky}};
   for (const auto& [isBGImage, loaded, expected] : cases) {
     Field.IsBGImage = isBGImage;
-    Field.Background = loaded ? MakeSurface(100, 50, 0x00ABCDEF) : nullptr;
+    Field.Background = loaded ? MakeSurface(1, 1, 0x00ABCDEF) : nullptr;
     Canvas = MakeSurface(810, 610, kUntouched);
     Field.DrawSky(Canvas.get());
     EXPECT_EQ(SurfaceChecksum(Canvas.get()), expected) << isBGImage << loaded;

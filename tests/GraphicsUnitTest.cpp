@@ -1,5 +1,6 @@
 #include "graphics/GraphicsUnit.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdio>
@@ -87,21 +88,25 @@ TEST_F(LoadImageTest, EveryDepthLoadsInDisplayFormatAndKeysOnTheFirstPixelsColou
 }
 
 TEST_F(LoadImageTest, FilesItCannotTakeFailWithTheReason) {
-  // Missing, empty, and one byte larger than any image the game takes (sparse, and not read).
+  // Missing, empty, one byte larger than any image the game takes (sparse, and not read), a
+  // named pipe that no one writes to (a plain open would wait for ever) and a folder.
   const std::string empty = testing::TempDir() + "tumult-empty-" + std::to_string(getpid()),
-                    huge = testing::TempDir() + "tumult-huge-" + std::to_string(getpid());
+                    huge = testing::TempDir() + "tumult-huge-" + std::to_string(getpid()),
+                    pipe = testing::TempDir() + "tumult-pipe-" + std::to_string(getpid());
   std::ofstream{empty}, std::ofstream{huge};
   std::filesystem::resize_file(huge, kMaxBmpFileBytes + 1);
+  ASSERT_EQ(mkfifo(pipe.c_str(), 0600), 0);
   const std::pair<std::string, const char*> failures[] = {
       {"/nonexistent/tumult.bmp", "Couldn't open /nonexistent/tumult.bmp"},
       {empty, "not a BMP file"},
-      {huge, "file is larger than any image the game takes"}};
+      {huge, "file is larger than any image the game takes"},
+      {pipe, "not a regular file"},
+      {testing::TempDir(), "not a regular file"}};
   for (const auto& [path, reason] : failures) {
     EXPECT_EQ(LoadImage(path, true), nullptr) << path;
     EXPECT_STREQ(SDL_GetError(), reason);
   }
-  std::remove(empty.c_str());
-  std::remove(huge.c_str());
+  for (const std::string& path : {empty, huge, pipe}) std::remove(path.c_str());
 }
 
 TEST(OnScreen, OnlyPointsInsideBothRangesOfTheWindow) {

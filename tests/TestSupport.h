@@ -94,44 +94,13 @@ inline std::set<std::pair<int, int>> PixelsEqualTo(const SDL_Surface* Surface, u
   return found;
 }
 
-// FNV-1a over the Size lowest bytes of Value, lowest first, continuing from Hash: a value's
-// bytes in the same order on every machine, so that a checksum recorded on one holds on all.
-inline uint64_t Checksum(uint32_t Value, int Size, uint64_t Hash) {
-  for (int i = 0; i < Size; ++i) {
-    Hash = (Hash ^ ((Value >> (8 * i)) & 0xFF)) * 1099511628211ULL;
-  }
-  return Hash;
-}
-constexpr uint64_t kChecksumStart = 14695981039346656037ULL;
-
-// The checksum of Count 32-bit values.
-inline uint64_t Checksum(const int32_t* Values, size_t Count) {
-  uint64_t hash = kChecksumStart;
-  for (size_t i = 0; i < Count; ++i) hash = Checksum(static_cast<uint32_t>(Values[i]), 4, hash);
-  return hash;
-}
-
-// The value of the pixel at (X, Y) of a surface of any pixel size; SDL keeps a pixel's bytes
-// in the machine's order.
-inline uint32_t PixelValue(const SDL_Surface* Surface, int X, int Y) {
-  const int size = Surface->format->BytesPerPixel;
-  const auto* const bytes =
-      static_cast<const uint8_t*>(Surface->pixels) + Y * Surface->pitch + X * size;
-  uint32_t value = 0;
-  for (int i = 0; i < size; ++i) {
-    value = value << 8 | bytes[SDL_BYTEORDER == SDL_BIG_ENDIAN ? i : size - 1 - i];
-  }
-  return value;
-}
-
-// The checksum of every visible pixel's value (row padding excluded): on a little-endian
-// machine, that of the pixel bytes as they lie in memory.
+// FNV-1a over the visible pixel bytes of every row (padding excluded).
 inline uint64_t SurfaceChecksum(const SDL_Surface* Surface) {
-  uint64_t hash = kChecksumStart;
+  uint64_t hash = 14695981039346656037ULL;
+  const size_t rowBytes = size_t(Surface->w) * Surface->format->BytesPerPixel;
   for (int y = 0; y < Surface->h; ++y) {
-    for (int x = 0; x < Surface->w; ++x) {
-      hash = Checksum(PixelValue(Surface, x, y), Surface->format->BytesPerPixel, hash);
-    }
+    const auto* const row = static_cast<const uint8_t*>(Surface->pixels) + y * Surface->pitch;
+    for (size_t i = 0; i < rowBytes; ++i) hash = (hash ^ row[i]) * 1099511628211ULL;
   }
   return hash;
 }

@@ -1,9 +1,16 @@
 #include "graphics/GraphicsUnit.h"
 
+#include <sys/stat.h>
+
 #include <cstdint>
 #include <cstdio>
 #include <cstring>
 #include <vector>
+
+#ifndef _WIN32
+#include <fcntl.h>
+#include <unistd.h>
+#endif
 
 #include "graphics/BmpHeaderCheck.h"
 
@@ -86,12 +93,43 @@ void FinishConverted(SDL_Surface& Image, bool Transparent) {
 struct TFileCloser {
   void operator()(std::FILE* File) const { std::fclose(File); }
 };
+using TFilePtr = std::unique_ptr<std::FILE, TFileCloser>;
+
+// The file at Path opened for reading, or null. Opening does not wait: a named pipe with no
+// writer would hold a plain open until one came, and the game would never start.
+TFilePtr OpenWithoutWaiting(const std::string& Path) {
+#ifdef _WIN32
+  return TFilePtr(std::fopen(Path.c_str(), "rb"));
+#else
+  const int descriptor = open(Path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
+  TFilePtr file(descriptor < 0 ? nullptr : fdopen(descriptor, "rb"));
+  if (descriptor >= 0 && !file) {
+    close(descriptor);
+  }
+  return file;
+#endif
+}
+
+// Only a regular file has an end to read to: a pipe, a device or a folder is turned down.
+bool IsRegularFile(std::FILE* File) {
+#ifdef _WIN32
+  struct _stat64 status {};
+  return _fstat64(_fileno(File), &status) == 0 && (status.st_mode & _S_IFMT) == _S_IFREG;
+#else
+  struct stat status {};
+  return fstat(fileno(File), &status) == 0 && S_ISREG(status.st_mode);
+#endif
+}
 
 // The whole file, or false with SDL's error set.
 bool ReadWholeFile(const std::string& Path, std::vector<uint8_t>& Bytes) {
-  const std::unique_ptr<std::FILE, TFileCloser> file(std::fopen(Path.c_str(), "rb"));
+  const TFilePtr file = OpenWithoutWaiting(Path);
   if (!file) {
     SDL_SetError("Couldn't open %s", Path.c_str());
+    return false;
+  }
+  if (!IsRegularFile(file.get())) {
+    SDL_SetError("not a regular file");
     return false;
   }
   long size = -1;

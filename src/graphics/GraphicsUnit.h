@@ -17,7 +17,8 @@
 // The BMP at DataFile (the path as given) in the display's pixel format, so that later blits
 // copy without conversion. With Transparent, the top-left pixel's colour becomes a run-length
 // colour key (an empty image gets none). Null, with SDL's error saying why, when the file
-// cannot be read, is too large or fails BmpHeaderProblem. REQUIRES: the video mode is set.
+// cannot be read, is not a regular file (a named pipe is never waited on), is too large or
+// fails BmpHeaderProblem. REQUIRES: the video mode is set.
 TSurfacePtr LoadImage(const std::string& DataFile, bool Transparent);
 
 // LoadImage for a BMP file already in memory: the Size bytes at Bytes, which the call only

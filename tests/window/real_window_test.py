@@ -17,9 +17,12 @@ from Xlib import X, protocol  # noqa: E402
 SEEDS = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "fuzz", "corpus", "images")
 
 
-def hostile_images(tank):
-    """Two sets of images, name -> bytes or None to delete: in the first none can load, each
-    for its own reason; in the second each loads, none in the format the game ships."""
+PIPE = "a named pipe"  # opening it to read would wait for a writer that never comes
+
+
+def hostile_images():
+    """Two sets of images, name -> bytes, PIPE, or None to delete: in the first none can load,
+    each for its own reason; in the second each loads, none in the format the game ships."""
     def seed(name):
         with open(os.path.join(SEEDS, name), "rb") as f:
             return f.read()
@@ -29,7 +32,7 @@ def hostile_images(tank):
         data[18:26] = width.to_bytes(4, "little") + height.to_bytes(4, "little")
         return bytes(data[:54] + (bytes(range(251)) * (pixel_bytes // 251 + 1))[:pixel_bytes])
 
-    return ({"DesertEclipse.bmp": None, "TK-1.bmp": b"", "TK-2.bmp": tank[:len(tank) // 2],
+    return ({"DesertEclipse.bmp": None, "TK-1.bmp": b"", "TK-2.bmp": PIPE,
              "TK-3.bmp": b"P6\n24 16\n255\n" + bytes(24 * 16 * 3), "TK-4.bmp": resized(30000, 30000, 4096)},
             {"DesertEclipse.bmp": resized(900, 700, 900 * 700 * 3), "TK-1.bmp": seed("bits8.bmp"),
              "TK-2.bmp": seed("bits16.bmp"), "TK-3.bmp": seed("one-pixel.bmp")})
@@ -46,37 +49,32 @@ def send_close_request(dpy, win):
     dpy.sync()
 
 
-def case_window(session, game_binary, frame_tool):
-    """The pinned battle's frame; the close button ignored; a held Escape ends the game."""
-    game = session.start_game(game_binary, os.getcwd(), "real-window")
-    expected = session.render(frame_tool, os.getcwd())
-    send_close_request(session.dpy, game.win)
-    game.expect_frame(expected)
-    game.next_frames(expected)
-    game.escape()
-
-
-def case_hostile(session, game_binary, frame_tool):
-    """As case_window, first with no image loading, then with every image in an odd format."""
-    with open(os.path.join("images", "TK-2.bmp"), "rb") as tank:
-        broken, odd = hostile_images(tank.read())
-    for name, files, warned in (("broken", broken, list(broken)), ("odd", odd, [])):
-        folder = os.path.join(session.workdir, name)
-        shutil.copytree("images", os.path.join(folder, "images"))
-        for image, data in files.items():
-            os.remove(os.path.join(folder, "images", image))
-            if data is not None:
-                with open(os.path.join(folder, "images", image), "wb") as f:
-                    f.write(data)
-        game = session.start_game(game_binary, folder, f"hostile-{name}")
-        game.expect_frame(session.render(frame_tool, folder))
-        game.escape(warned)
-
-
 def main(game_binary, frame_tool, case):
+    """Each start: the pinned battle's frame, the close button ignored, and a held Escape that
+    ends the game. "window" starts it once with the shipped images, "hostile" twice: with no
+    image loading, then with every image in an odd format."""
+    broken, odd = hostile_images()
+    starts = {"window": [("shipped", {}, [])],
+              "hostile": [("broken", broken, list(broken)), ("odd", odd, [])]}[case]
+
     def body(session):
-        cases = {"window": case_window, "hostile": case_hostile}
-        return cases[case](session, os.path.abspath(game_binary), os.path.abspath(frame_tool))
+        for name, files, warned in starts:
+            folder = os.path.join(session.workdir, name)
+            shutil.copytree("images", os.path.join(folder, "images"))
+            for image, data in files.items():
+                path = os.path.join(folder, "images", image)
+                os.remove(path)
+                if data is PIPE:
+                    os.mkfifo(path)
+                elif data is not None:
+                    with open(path, "wb") as f:
+                        f.write(data)
+            game = session.start_game(os.path.abspath(game_binary), folder, name)
+            expected = session.render(os.path.abspath(frame_tool), folder)
+            send_close_request(session.dpy, game.win)
+            game.expect_frame(expected)
+            game.next_frames(expected)
+            game.escape(warned)
 
     return xgame.run(body)
 

@@ -3,6 +3,7 @@ tumult2d_frame can render the frame its battle must show. Every process started 
 
 import ctypes
 import os
+import select
 import signal
 import subprocess
 import sys
@@ -27,15 +28,26 @@ def _libfaketime():
 
 FAKETIME = _libfaketime()
 _libc = ctypes.CDLL("libc.so.6")
+# Every wait of a run comes out of one budget, a share of ctest's TIMEOUT (passed in
+# TUMULT_TEST_TIMEOUT): the rest is left for ending the processes and saying what failed.
+BUDGET_SHARE, DEFAULT_TIMEOUT = 0.75, 120
+_deadline = [float("inf")]  # time.monotonic() when the run's budget is spent
 
 
 class CheckFailed(Exception):
     """A check about the game's behaviour did not hold; the message says which."""
 
 
+def time_left(seconds):
+    """How long a wait of up to `seconds` may take: never past the end of the run's budget."""
+    return max(0.0, min(seconds, _deadline[0] - time.monotonic()))
+
+
 def wait_until(seconds, what, probe):
-    """Calls probe until it returns something truthy; an X error means only "not ready yet"."""
-    deadline, last_error = time.monotonic() + seconds, ""
+    """Calls probe until it returns something truthy, for up to `seconds` within the run's
+    budget; an X error means only "not ready yet"."""
+    allowed = time_left(seconds)
+    deadline, last_error = time.monotonic() + allowed, ""
     while time.monotonic() < deadline:
         try:
             result = probe()
@@ -44,7 +56,7 @@ def wait_until(seconds, what, probe):
         except error.XError as x_error:
             last_error = f" (last X error: {x_error})"
         time.sleep(0.05)
-    raise CheckFailed(f"timed out after {seconds} s waiting for {what}{last_error}")
+    raise CheckFailed(f"timed out after {allowed:.0f} s waiting for {what}{last_error}")
 
 
 def grab(win, size=SIZE):
@@ -72,10 +84,7 @@ class Game:
         return True
 
     def wait_exit(self, after):
-        try:
-            return self.proc.wait(timeout=20)
-        except subprocess.TimeoutExpired:
-            raise CheckFailed(f"the game was still running 20 s after {after}") from None
+        wait_until(20, f"the game to exit after {after}", lambda: self.proc.poll() is not None)
 
     def window(self):
         """The game's top-level window once it is viewable at 800x600, titled "Tumult 2D"."""
@@ -180,10 +189,11 @@ class Session:
         self.start(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24",
                     "-nolisten", "tcp", "-noreset"], pass_fds=(write_end,))
         os.close(write_end)
-        with os.fdopen(read_end, "rb") as pipe:
-            number = pipe.readline()  # the number and the newline come in separate writes
+        allowed = time_left(30)
+        with os.fdopen(read_end, "rb") as pipe:  # the number and the newline come in two writes
+            number = pipe.readline() if select.select([pipe], [], [], allowed)[0] else b""
         if not number.endswith(b"\n"):
-            raise CheckFailed("Xvfb reported no display number")
+            raise CheckFailed(f"Xvfb reported no display number within {allowed:.0f} s")
         self.display = ":" + number.decode().strip()
         self.dpy = display.Display(self.display)
 
@@ -207,22 +217,26 @@ class Session:
     def render(self, tool, cwd, seed=SEED):
         """The frame of battle `seed` with the images under `cwd`, rendered without a window."""
         path = os.path.join(self.workdir, "expected.ppm")
-        result = subprocess.run([tool, str(seed), path], cwd=cwd, capture_output=True, check=False)
-        if result.returncode != 0:
-            raise CheckFailed(f"tumult2d_frame failed: {result.stderr}")
+        proc = self.start([tool, str(seed), path], cwd=cwd, stdout=subprocess.DEVNULL,
+                          stderr=subprocess.PIPE)
+        wait_until(60, "tumult2d_frame to render it", lambda: proc.poll() is not None)
+        if proc.returncode != 0:
+            raise CheckFailed(f"tumult2d_frame failed: {proc.stderr.read()}")
         with open(path, "rb") as f:
             return f.read().removeprefix(b"P6\n800 600\n255\n")
 
 
 def run(body):
     """Runs body(session) with a private Xvfb, then ends every process it started, even after a
-    failure or a stop signal. Every wait has a deadline inside ctest's TIMEOUT."""
+    failure or a stop signal. Every wait ends within the run's budget."""
     def stop(signum, _frame):
         raise CheckFailed(f"stopped by {signal.Signals(signum).name}")
 
     for signum in (signal.SIGTERM, signal.SIGINT, signal.SIGHUP):
         signal.signal(signum, stop)
     began = time.monotonic()
+    timeout = float(os.environ.get("TUMULT_TEST_TIMEOUT", DEFAULT_TIMEOUT))
+    _deadline[0] = began + BUDGET_SHARE * timeout
     try:
         with tempfile.TemporaryDirectory(prefix="tumult2d-test-") as workdir:
             session = Session(workdir)
