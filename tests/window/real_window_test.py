@@ -49,34 +49,34 @@ def send_close_request(dpy, win):
     dpy.sync()
 
 
-def main(game_binary, frame_tool, case):
+def play(session, game_binary, frame_tool, case):
     """Each start: the pinned battle's frame, the close button ignored, and a held Escape that
     ends the game. "window" starts it once with the shipped images, "hostile" twice: with no
     image loading, then with every image in an odd format."""
     broken, odd = hostile_images()
     starts = {"window": [("shipped", {}, [])],
               "hostile": [("broken", broken, list(broken)), ("odd", odd, [])]}[case]
+    for name, files, warned in starts:
+        folder = os.path.join(session.workdir, name)
+        shutil.copytree("images", os.path.join(folder, "images"))
+        for image, data in files.items():
+            path = os.path.join(folder, "images", image)
+            os.remove(path)
+            if data is PIPE:
+                os.mkfifo(path)
+            elif data is not None:
+                with open(path, "wb") as f:
+                    f.write(data)
+        game = session.start_game(os.path.abspath(game_binary), folder, name)
+        expected = session.render(os.path.abspath(frame_tool), folder)
+        send_close_request(session.dpy, game.win)
+        game.expect_frame(expected)
+        game.next_frames(expected)
+        game.escape(warned)
 
-    def body(session):
-        for name, files, warned in starts:
-            folder = os.path.join(session.workdir, name)
-            shutil.copytree("images", os.path.join(folder, "images"))
-            for image, data in files.items():
-                path = os.path.join(folder, "images", image)
-                os.remove(path)
-                if data is PIPE:
-                    os.mkfifo(path)
-                elif data is not None:
-                    with open(path, "wb") as f:
-                        f.write(data)
-            game = session.start_game(os.path.abspath(game_binary), folder, name)
-            expected = session.render(os.path.abspath(frame_tool), folder)
-            send_close_request(session.dpy, game.win)
-            game.expect_frame(expected)
-            game.next_frames(expected)
-            game.escape(warned)
 
-    return xgame.run(body)
+def main(game_binary, frame_tool, case):
+    return xgame.run(lambda session: play(session, game_binary, frame_tool, case))
 
 
 if __name__ == "__main__":

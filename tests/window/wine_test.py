@@ -1,4 +1,4 @@
-#!/usr/bin/python3
+#!/usr/bin/env python3
 """Plays the Windows build under Debian's Wine on a private Xvfb, as real_window_test.py plays
 the Linux build. Unpacked from its zip, it is a window program (no console); its clock pinned
 with libfaketime (which reaches through Wine), it must show exactly the frame tumult2d_frame
@@ -97,8 +97,8 @@ def main(zip_path, frame_tool, prefix):
         here = os.getcwd()
         os.chdir(folder)  # the game and tumult2d_frame read images/ from where they start
         try:
-            real_window_test.case_window(session, exe, frame_tool_path)
-            real_window_test.case_hostile(session, exe, frame_tool_path)
+            for case in ("window", "hostile"):
+                real_window_test.play(session, exe, frame_tool_path, case)
             case_failed_start(session, exe)
         finally:
             os.chdir(here)
