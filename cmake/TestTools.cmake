@@ -74,6 +74,11 @@ if(NOT CMAKE_CROSSCOMPILING)
   endif()
 endif()
 
+# What every test that plays the game in a window runs with: the libfaketime that pins its
+# clock, and LeakSanitizer told of the small allocations SDL and Xlib keep until exit.
+set(TUMULT_WINDOW_TEST_ENV "TUMULT_FAKETIME=${TUMULT_FAKETIME}"
+    "LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/lsan.supp:print_suppressions=0")
+
 if(missing)
   list(JOIN missing "\n" missing)
   message(FATAL_ERROR "The tests need these Debian packages, which are missing:\n${missing}\n"

@@ -72,10 +72,5 @@ else
 fi
 
 SDL_VIDEODRIVER=dummy "$build/tests/tumult2d_tests" --gtest_brief=1
-# The python3 the configure chose for the window tests (the one with python3-xlib).
-python=$(sed -n 's/^Python3_EXECUTABLE:[A-Z]*=//p' "$build/CMakeCache.txt")
-for case in window hostile; do
-  "$python" tests/window/real_window_test.py "$build/src/tumult2d" \
-    "$build/tools/screenshot/tumult2d_frame" "$case"
-done
+ctest --test-dir "$build" -R '^RealWindow\.(window|hostile)$' --output-on-failure
 echo "compat: PASSED"

@@ -16,17 +16,8 @@ from Xlib.ext import xtest
 TITLE, SIZE, SEED = "Tumult 2D", (800, 600), 493
 
 
-def _libfaketime():
-    """libfaketime for this machine's architecture: Debian keeps it in the architecture's
-    multiarch folder, other systems in their (64-bit) library folder."""
-    import sysconfig  # pylint: disable=import-outside-toplevel
-    folders = [f"lib/{sysconfig.get_config_var('MULTIARCH')}", "lib64", "lib"]
-    found = [path for path in (f"/usr/{folder}/faketime/libfaketime.so.1" for folder in folders)
-             if os.path.exists(path)]
-    return found[0] if found else "libfaketime.so.1"  # the loader then says it is missing
-
-
-FAKETIME = _libfaketime()
+# The libfaketime that cmake/TestTools.cmake found for this machine's architecture.
+FAKETIME = os.environ.get("TUMULT_FAKETIME", "libfaketime.so.1")
 _libc = ctypes.CDLL("libc.so.6")
 # Every wait of a run comes out of one budget, a share of ctest's TIMEOUT (passed in
 # TUMULT_TEST_TIMEOUT): the rest is left for ending the processes and saying what failed.
