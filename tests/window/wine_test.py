@@ -48,10 +48,10 @@ def make_prefix(session, prefix):
     try:
         env = dict(os.environ, DISPLAY=session.display)
         session.start([WINE, "wineboot", "-i"], env=env, stdout=subprocess.DEVNULL,
-                      stderr=subprocess.DEVNULL).wait(timeout=90)
-        subprocess.run([WINESERVER, "-w"], env=env, check=True, timeout=30)
+                      stderr=subprocess.DEVNULL).wait(timeout=xgame.time_left(90))
+        subprocess.run([WINESERVER, "-w"], env=env, check=True, timeout=xgame.time_left(30))
     except subprocess.TimeoutExpired:
-        raise xgame.CheckFailed("wineboot did not make the prefix within 2 minutes") from None
+        raise xgame.CheckFailed("wineboot did not make the prefix in time") from None
     finally:
         end_wine()
     os.rename(fresh, prefix)
