@@ -17,6 +17,17 @@ endif()
 # A cross build only builds the unit tests and tools for its emulator; the programs the other
 # tests run are this machine's business, checked when it builds for itself.
 if(NOT CMAKE_CROSSCOMPILING)
+  # The window tests drive X through python3-xlib, which Debian installs for its own python3;
+  # a python3 found earlier on PATH (pyenv, a virtualenv) may lack it, so the first python3 on
+  # PATH that has it is the one the tests run with.
+  if(NOT Python3_EXECUTABLE)
+    execute_process(COMMAND sh -c "IFS=:; for d in $PATH; do p=$d/python3; \
+                                   [ -x $p ] && $p -c 'import Xlib' 2>/dev/null && { echo $p; exit; }; done"
+                    OUTPUT_VARIABLE with_xlib OUTPUT_STRIP_TRAILING_WHITESPACE)
+    if(with_xlib)
+      set(Python3_EXECUTABLE ${with_xlib} CACHE FILEPATH "python3 with python3-xlib")
+    endif()
+  endif()
   find_package(Python3 QUIET COMPONENTS Interpreter)
   if(NOT Python3_Interpreter_FOUND)
     tumult_need("Python 3" python3)
