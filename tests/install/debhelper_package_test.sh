@@ -12,17 +12,17 @@
 # Usage: debhelper_package_test.sh SOURCE_DIR WORK_DIR COPYRIGHT PYTHON FRAME_TOOL
 set -euo pipefail
 
-source_dir=$1
-work=$2
-copyright=$3
-python=$4
-frame_tool=$5
+source_dir=$1 work=$2 copyright=$3 python=$4 frame_tool=$5
 here=$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")
 mkdir -p "$work"
 scratch=$(mktemp -d "$work/scratch-XXXXXX")
 trap 'rm -rf "$scratch"' EXIT
 trap 'exit 1' TERM INT HUP  # a stop signal cleans up too
 files() { "$here/source_files.sh" "$source_dir"; }
+fail() {
+  echo "FAILED: $*" >&2
+  exit 1
+}
 
 key=$({
   files | sort -z | (cd "$source_dir" && xargs -0 sha256sum)
@@ -38,11 +38,9 @@ if [[ $(cat "$work/key" 2>/dev/null) != "$key" ]]; then
   cp -r "$here/debian" "$tree/debian"
   cp "$source_dir/data/changelog" "$tree/debian/changelog"
   cp "$copyright" "$tree/debian/copyright"
-  if ! (cd "$tree" && dpkg-buildpackage -us -uc -b -j2) >"$scratch/build.log" 2>&1; then
-    cat "$scratch/build.log" >&2
-    echo "FAILED: dpkg-buildpackage" >&2
-    exit 1
-  fi
+  (cd "$tree" && dpkg-buildpackage -us -uc -b -j2) >"$scratch/build.log" 2>&1 ||
+    fail "dpkg-buildpackage:
+$(cat "$scratch/build.log")"
   mkdir "$out"
   mv "$scratch"/*.deb "$scratch"/*.changes "$scratch"/*.buildinfo "$out"/
   echo "$key" >"$work/key"
@@ -54,24 +52,19 @@ debs=("$out"/tumult2d_*.deb)
 # dh stripped the game and kept its symbols in the -dbgsym package, under its build ID.
 dpkg-deb --fsys-tarfile "${debs[@]}" | tar -xO ./usr/libexec/tumult2d/tumult2d >"$scratch/game"
 id=$(readelf -n "$scratch/game" | sed -n 's/^ *Build ID: *//p')
-symbols=$(dpkg-deb -c "$out"/tumult2d-dbgsym_*.deb | awk '{ print $6 }') || true
 debug=./usr/lib/debug/.build-id/${id:0:2}/${id:2}.debug
-if [[ -z $id ]] || ! grep -qxF "$debug" <<<"$symbols"; then
-  echo "FAILED: the -dbgsym package holds no symbols for the game's build ID '$id'" >&2
-  exit 1
-fi
+dpkg-deb --fsys-tarfile "$out"/tumult2d-dbgsym_*.deb | tar -xO "$debug" >"$scratch/game.debug" 2>/dev/null ||
+  fail "the -dbgsym package holds no symbols for the game's build ID '$id'"
 
 # Debian's flags reached the compiler beside the game's own: every compiled unit's producer
 # names each code generation option of dpkg-buildflags (GCC leaves out the path maps) and the
 # game's -ffp-contract=off.
-dpkg-deb --fsys-tarfile "$out"/tumult2d-dbgsym_*.deb | tar -xO "$debug" >"$scratch/game.debug"
 producers=$(readelf --debug-dump=info "$scratch/game.debug" | grep DW_AT_producer | sort -u)
 for flag in $(DEB_BUILD_MAINT_OPTIONS=hardening=+all dpkg-buildflags --get CXXFLAGS) \
   -ffp-contract=off; do
   if [[ $flag == -f* && $flag != -ffile-prefix-map=* ]] && grep -vqF -- " $flag" <<<"$producers"; then
-    echo "FAILED: $flag did not reach the compiler:" >&2
-    echo "$producers" >&2
-    exit 1
+    fail "$flag did not reach the compiler:
+$producers"
   fi
 done
 
