@@ -135,7 +135,12 @@ tumult_ensure_deps() {
       return 2
       ;;
   esac
+  tumult_ensure_packages "${wanted[@]}"
+}
 
+# Installs those of the packages given that are missing (or, without apt, checks for them).
+tumult_ensure_packages() {
+  local -a wanted=("$@")
   if ! command -v apt-get >/dev/null 2>&1 || ! command -v dpkg-query >/dev/null 2>&1; then
     tumult_check_without_apt "${wanted[@]}"
     return

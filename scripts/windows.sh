@@ -31,14 +31,7 @@ sdl_flags=(CC="$host-gcc-win32" "CFLAGS=-O2 -ffile-prefix-map=$sdl=."
            LDFLAGS=-Wl,--no-insert-timestamp)
 packages=(g++-mingw-w64-x86-64-win32 dpkg-dev zip)
 
-mapfile -t missing < <(tumult_missing_packages "${packages[@]}")
-if ((${#missing[@]} != 0)); then
-  asroot=()
-  [[ $(id -u) -eq 0 ]] || asroot=(sudo)
-  "${asroot[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update
-  "${asroot[@]}" env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends \
-    "${missing[@]}"
-fi
+tumult_ensure_packages "${packages[@]}"
 
 # Debian's source package of SDL 1.2, from the Debian mirrors this machine uses, unpacked with
 # its patches applied into $sdl/source.
