@@ -60,20 +60,19 @@ TEST(GenerateLand, FollowsTheWorkedExamples) {
 // The terrain operations as they read, in extended precision and with the window summed
 // afresh for every column. The game computes the same heights exactly in integers, with a
 // running sum; these pin that they agree for any argument.
+using TReal = long double;
+
 void ReferenceGenerate(TBattlefield& Field, TRandomSource& Draws, int32_t Highest, int32_t Lowest,
                        int32_t Variation) {
   const int32_t columns = Field.UsedColumns();
   if (columns == 0 || Lowest > Highest) return;
-  const long double first =
-      Lowest + static_cast<long double>(
-                   Round((static_cast<long double>(Highest) - Lowest) * RandomReal(Draws)));
-  Field.LandHeight[0] = static_cast<int32_t>(std::clamp<long double>(first, Lowest, Highest));
+  const TReal first = Lowest + TReal(Round((TReal(Highest) - Lowest) * RandomReal(Draws)));
+  Field.LandHeight[0] = int32_t(std::clamp<TReal>(first, Lowest, Highest));
   for (int32_t column = 1; column < columns; ++column) {
     const int32_t previous = Field.LandHeight[column - 1];
     Field.LandHeight[column] = previous;
     for (int attempt = 0; attempt < 1000; ++attempt) {
-      const long double value = previous + static_cast<long double>(Variation) * RandomReal(Draws) -
-                                static_cast<long double>(Variation) / 2;
+      const TReal value = previous + TReal(Variation) * RandomReal(Draws) - TReal(Variation) / 2;
       const int32_t candidate = std::max(Round(value), Lowest);
       if (candidate <= Highest) {
         Field.LandHeight[column] = candidate;
@@ -88,10 +87,9 @@ void ReferenceSmoothen(TBattlefield& Field, int32_t SmoothSize) {
   for (int64_t column = 0; SmoothSize >= 1 && column < columns; ++column) {
     int64_t mass = 0, samples = 0;
     for (int64_t j = std::max<int64_t>(1, column - SmoothSize);
-         j <= std::min(columns - 2, column + SmoothSize); ++j, ++samples) {
+         j <= std::min(columns - 2, column + SmoothSize); ++j, ++samples)
       mass += Field.LandHeight[j];
-    }
-    if (samples > 0) Field.LandHeight[column] = Round(static_cast<long double>(mass) / samples);
+    if (samples > 0) Field.LandHeight[column] = Round(TReal(mass) / samples);
   }
 }
 
@@ -101,8 +99,7 @@ TEST(Terrain, IntegerArithmeticGivesTheHeightsOfTheDefinition) {
   const auto value = [&](int i) { return i % 5 == 4 ? any(random) : small(random); };
   for (int i = 0; i < 400; ++i) {
     const int32_t width = i % 40 == 0 ? 2000 : 1 + i * 7 % 1025;
-    TBattlefield field = FieldOf({}, width);
-    TBattlefield reference = FieldOf({}, width);
+    TBattlefield field = FieldOf({}, width), reference = FieldOf({}, width);
     const uint32_t seed = random();
     TMersenneTwister draws(seed), referenceDraws(seed);
     const int32_t lowest = i % 3 == 0 ? 1 : value(i), highest = i % 3 == 0 ? 500 : value(i + 1);

@@ -8,11 +8,12 @@
 
 namespace {
 
-TTankSlots MakeTanks(int Count, uint32_t TrackSize = 13) {
+// Every slot holds a tank, the ones past the count too; the first ones get Tracks and X.
+TTankSlots MakeTanks(const std::vector<uint32_t>& Tracks, const std::vector<double>& X) {
   TTankSlots tanks;
-  for (int i = 0; i < Count; ++i) {
+  for (size_t i = 0; i < tanks.size(); ++i) {
     tanks[i] = std::make_unique<TTank>();
-    tanks[i]->TrackSize = TrackSize;
+    if (i < Tracks.size()) std::tie(tanks[i]->TrackSize, tanks[i]->X) = std::pair(Tracks[i], X[i]);
   }
   return tanks;
 }
@@ -25,9 +26,8 @@ int32_t Bump(int32_t Column) {
 TBattlefield Field(int32_t Width) {
   TBattlefield field;
   field.Width = Width;
-  for (int32_t column = 0; column < TBattlefield::kMaxColumns; ++column) {
+  for (int32_t column = 0; column < TBattlefield::kMaxColumns; ++column)
     field.LandHeight[column] = Bump(column);
-  }
   return field;
 }
 
@@ -56,15 +56,15 @@ TEST(PlaceTank, StandsInTheFieldAndLevelsExactlyItsPad) {
       {800, UINT32_MAX, 400, INT32_MAX, 799.0 - UINT32_MAX, 100, 0, 799},  // no wrap in 32 bits
   };
   for (const TCase& c : cases) {
-    TTankSlots tanks = MakeTanks(1, c.TrackSize);
+    TTank tank;
+    tank.TrackSize = c.TrackSize;
     TBattlefield field = Field(c.Width);
-    field.PlaceTank(c.X, c.Gap, *tanks[0]);
-    EXPECT_EQ(std::make_pair(tanks[0]->X, tanks[0]->Y), std::make_pair(c.TankX, c.TankY));
-    for (int column = 0; column <= c.Width; ++column) {
+    field.PlaceTank(c.X, c.Gap, tank);
+    EXPECT_EQ(std::make_pair(tank.X, tank.Y), std::make_pair(c.TankX, c.TankY));
+    for (int column = 0; column <= c.Width; ++column)
       EXPECT_EQ(field.LandHeight[column],
                 column >= c.PadFrom && column <= c.PadTo ? c.TankY : Bump(column))
           << "column " << column << " of " << c.Width;
-    }
   }
 }
 
@@ -95,14 +95,8 @@ TEST(ScatterTanks, FollowsTheScriptedDrawsExactly) {
       {{0}, {5}, 1, 50, {0}, true, {0}},  // column 0 is a column too
   };
   for (const TCase& c : cases) {
-    TTankSlots tanks;
+    TTankSlots tanks = MakeTanks(c.Tracks, c.StartX);
     std::vector<uint32_t> words;
-    for (size_t i = 0; i < tanks.size(); ++i) {  // the slots past the count hold tanks too
-      tanks[i] = std::make_unique<TTank>();
-      if (i < c.Tracks.size()) {
-        std::tie(tanks[i]->TrackSize, tanks[i]->X) = std::make_pair(c.Tracks[i], c.StartX[i]);
-      }
-    }
     for (uint32_t column : c.Columns) words.push_back(WordForColumn(column, uint32_t(c.Width)));
     TScriptedDraws draws(words);
     const auto count = int32_t(c.Tracks.size());
@@ -113,7 +107,7 @@ TEST(ScatterTanks, FollowsTheScriptedDrawsExactly) {
     EXPECT_EQ(draws.Taken(), words.size());
   }
   // A count beyond the slots is held to them: none below, every slot above.
-  TTankSlots tanks = MakeTanks(4);
+  TTankSlots tanks = MakeTanks({13, 13, 13, 13}, {0, 0, 0, 0});
   TScriptedDraws none({}),
       four({WordForColumn(100), WordForColumn(200), WordForColumn(300), WordForColumn(400)});
   EXPECT_TRUE(Field(800).ScatterTanks(none, tanks, -1, 50, 3));
