@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <tuple>
 
 #include "TestSupport.h"
 #include "game/Battlefield.h"
@@ -40,14 +41,8 @@ uint32_t WordForColumn(uint32_t Column, uint32_t Width = 800) {
 // columns on each side, and no others, are levelled to it (filled up or dug down). Columns
 // from Width on are never touched.
 TEST(PlaceTank, StandsInTheFieldAndLevelsExactlyItsPad) {
-  struct TCase {
-    int32_t Width;
-    uint32_t TrackSize;
-    int32_t X, Gap;
-    double TankX, TankY;
-    int PadFrom, PadTo;
-  };
-  const TCase cases[] = {
+  // The field's width, the track size, X and Gap; the tank's X and Y; the levelled columns.
+  const std::tuple<int32_t, uint32_t, int32_t, int32_t, double, double, int, int> cases[] = {
       {800, 13, 5, 3, 13, 100, 0, 29},        // moved right; the lowest is column 0
       {800, 13, 799, 0, 786, 134, 773, 799},  // moved left; no gap: the 27 track columns
       {20, 2, 4, 2, 4, 236, 0, 8},            // the margin's 100 and 119 are filled up
@@ -55,16 +50,16 @@ TEST(PlaceTank, StandsInTheFieldAndLevelsExactlyItsPad) {
       {1, 0, 0, 0, 0, 100, 0, 0},             // a field of one column
       {800, UINT32_MAX, 400, INT32_MAX, 799.0 - UINT32_MAX, 100, 0, 799},  // no wrap in 32 bits
   };
-  for (const TCase& c : cases) {
+  for (const auto& [width, trackSize, x, gap, tankX, tankY, padFrom, padTo] : cases) {
     TTank tank;
-    tank.TrackSize = c.TrackSize;
-    TBattlefield field = Field(c.Width);
-    field.PlaceTank(c.X, c.Gap, tank);
-    EXPECT_EQ(std::make_pair(tank.X, tank.Y), std::make_pair(c.TankX, c.TankY));
-    for (int column = 0; column <= c.Width; ++column)
+    tank.TrackSize = trackSize;
+    TBattlefield field = Field(width);
+    field.PlaceTank(x, gap, tank);
+    EXPECT_EQ(std::make_pair(tank.X, tank.Y), std::make_pair(tankX, tankY));
+    for (int column = 0; column <= width; ++column)
       EXPECT_EQ(field.LandHeight[column],
-                column >= c.PadFrom && column <= c.PadTo ? c.TankY : Bump(column))
-          << "column " << column << " of " << c.Width;
+                column >= padFrom && column <= padTo ? tankY : Bump(column))
+          << "column " << column << " of " << width;
   }
 }
 
@@ -73,15 +68,11 @@ TEST(PlaceTank, StandsInTheFieldAndLevelsExactlyItsPad) {
 // An unplaced tank counts at the X it holds. With no clear column left, the tank and the ones
 // after it stay where they are and no more draws are taken.
 TEST(ScatterTanks, FollowsTheScriptedDrawsExactly) {
-  struct TCase {
-    std::vector<uint32_t> Tracks;
-    std::vector<double> StartX;
-    int32_t Width, MinTankDist;
-    std::vector<uint32_t> Columns;  // the draws, as columns
-    bool Placed;
-    std::vector<double> X;
-  };
-  const TCase cases[] = {
+  // The tanks' track sizes and X, the field's width, MinTankDist, the draws as columns, whether
+  // every tank was placed, and the tanks' X after.
+  using TColumns = std::vector<uint32_t>;
+  using TXs = std::vector<double>;
+  const std::tuple<TColumns, TXs, int32_t, int32_t, TColumns, bool, TXs> cases[] = {
       // Next to a tank at 200 (reach 137 to 263): 124 ends on 137 and 276 starts on 263;
       // tank 1 then goes to 500.
       {{13, 13}, {0, 200}, 800, 50, {124, 276, 123, 500}, true, {123, 500}},
@@ -94,16 +85,16 @@ TEST(ScatterTanks, FollowsTheScriptedDrawsExactly) {
       {{400}, {0}, 800, 50, {}, false, {0}},
       {{0}, {5}, 1, 50, {0}, true, {0}},  // column 0 is a column too
   };
-  for (const TCase& c : cases) {
-    TTankSlots tanks = MakeTanks(c.Tracks, c.StartX);
+  for (const auto& [tracks, startX, width, minTankDist, columns, placed, endX] : cases) {
+    TTankSlots tanks = MakeTanks(tracks, startX);
     std::vector<uint32_t> words;
-    for (uint32_t column : c.Columns) words.push_back(WordForColumn(column, uint32_t(c.Width)));
+    for (uint32_t column : columns) words.push_back(WordForColumn(column, uint32_t(width)));
     TScriptedDraws draws(words);
-    const auto count = int32_t(c.Tracks.size());
-    EXPECT_EQ(Field(c.Width).ScatterTanks(draws, tanks, count, c.MinTankDist, 3), c.Placed);
+    const auto count = int32_t(tracks.size());
+    EXPECT_EQ(Field(width).ScatterTanks(draws, tanks, count, minTankDist, 3), placed);
     std::vector<double> x;
     for (int32_t i = 0; i < count; ++i) x.push_back(tanks[i]->X);
-    EXPECT_EQ(x, c.X);
+    EXPECT_EQ(x, endX);
     EXPECT_EQ(draws.Taken(), words.size());
   }
   // A count beyond the slots is held to them: none below, every slot above.
