@@ -26,9 +26,6 @@ struct StartedGame {
   ~StartedGame() {
     if (Started) EndGame(Game);
   }
-  StartedGame(const StartedGame&) = delete;
-  StartedGame& operator=(const StartedGame&) = delete;
-
   TGame Game;
   bool Started = false;
 };
@@ -135,9 +132,8 @@ TEST(Game, GoldenBattles) {
     std::vector<double> sky(kFrameAt, NAN);  // NaN equals nothing: the heights and tanks stay
     const TSurfacePtr picture(SDL_LoadBMP("images/DesertEclipse.bmp"));
     AppendColumns(sky, TSurfacePtr(SDL_DisplayFormat(picture.get())).get());
-    const std::string path =
-        TUMULT_SOURCE_DIR "/tests/golden/battle-" + std::to_string(seed) + ".txt";
-    const std::vector<double> golden = Golden(path, battle, sky);
+    const std::vector<double> golden = Golden(
+        TUMULT_SOURCE_DIR "/tests/golden/battle-" + std::to_string(seed) + ".txt", battle, sky);
     ASSERT_EQ(battle.size(), golden.size());
     const size_t at =
         std::mismatch(golden.begin(), golden.end(), battle.begin()).first - golden.begin();
