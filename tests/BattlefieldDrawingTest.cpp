@@ -1,32 +1,27 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "TestSupport.h"
 #include "game/Battlefield.h"
 
 namespace {
 
-constexpr uint32_t kUntouched = 0x00123456;
-constexpr uint32_t kSky = 0x000000EE;
-constexpr uint32_t kLand = 0x00229900;
+constexpr uint32_t kUntouched = 0x00123456, kSky = 0x000000EE, kLand = 0x00229900;
 
 class BattlefieldDrawing : public DummyDisplayTest {
  protected:
   void SetUp() override {
     DummyDisplayTest::SetUp();
-    Field.Width = 4;
-    Field.Height = 600;
-    Field.SkyColor = kSky;
-    Field.LandColor = 0x229900;
+    std::tie(Field.Width, Field.Height, Field.SkyColor, Field.LandColor) =
+        std::tuple(4, 600, kSky, 0x229900U);
   }
 
   // How many pixels of column X hold the land colour, and the topmost of them.
   static std::pair<size_t, int> LandRun(const SDL_Surface* Surface, int X) {
     std::pair<size_t, int> run{0, -1};
-    for (int y = Surface->h - 1; y >= 0; --y) {
-      if (PixelAt(Surface, X, y) == kLand) {
-        run = {run.first + 1, y};
-      }
-    }
+    for (int y = Surface->h - 1; y >= 0; --y)
+      if (PixelAt(Surface, X, y) == kLand) run = {run.first + 1, y};
     return run;
   }
 
@@ -62,9 +57,8 @@ TEST_F(BattlefieldDrawing, LandNeverWritesOffTheSurface) {
   // build checks the rest).
   Field.Width = 1025;
   Field.Height = 900;
-  for (int32_t column = 0; column < Field.Width; ++column) {
+  for (int32_t column = 0; column < Field.Width; ++column)
     Field.LandHeight[column] = column % 2 == 0 ? INT32_MAX : INT32_MIN;
-  }
   Field.LandHeight[1] = 400;  // rows 499..899 of the field: 499..599 on a 600-row surface
   Canvas = MakeSurface(1030, 600, kUntouched);
   Field.DrawLand(Canvas.get());

@@ -4,6 +4,7 @@
 #include <fstream>
 #include <iterator>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "TestSupport.h"
@@ -16,10 +17,6 @@ using TBytes = std::vector<uint8_t>;
 TBytes Seed(const std::string& Name) {
   std::ifstream in(TUMULT_SOURCE_DIR "/tests/fuzz/corpus/images/" + Name, std::ios::binary);
   return TBytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-}
-
-void Put32(TBytes& Bytes, size_t At, uint32_t Value) {
-  for (size_t i = 0; i < 4; ++i) Bytes[At + i] = uint8_t(Value >> 8 * i);
 }
 
 using BmpLoadTest = DummyDisplayTest;
@@ -47,26 +44,20 @@ TEST_F(BmpLoadTest, SeedLayoutsLoadAndAgree) {
     const TSurfacePtr image = LoadImageFromBytes(bytes.data(), bytes.size(), false);
     return image ? SurfaceChecksum(image.get()) : 0;
   };
-  EXPECT_EQ(pixels("bits24.bmp"), pixels("bits24-top-down.bmp"));
-  EXPECT_EQ(pixels("bits24.bmp"), pixels("bits32.bmp"));
-  EXPECT_EQ(pixels("bits24.bmp"), pixels("bits32-masks-v4.bmp"));
-  EXPECT_EQ(pixels("bits24.bmp"), pixels("bits32-masks-v5.bmp"));
+  for (const char* same :
+       {"bits24-top-down.bmp", "bits32.bmp", "bits32-masks-v4.bmp", "bits32-masks-v5.bmp"})
+    EXPECT_EQ(pixels("bits24.bmp"), pixels(same)) << same;
 }
 
 // Files that SDL's reader would read or write out of bounds with, or that claim more than the
 // game can hold: each is turned down before SDL parses it, with the reason as SDL's error.
 TEST_F(BmpLoadTest, HostileFilesFailWithTheReason) {
-  struct TCase {
-    const char* Seed;
-    size_t At;  // where Value goes; kCut cuts the file to Value bytes instead
-    uint32_t Value;
-    const char* Reason;
-  };
   constexpr size_t kCut = ~size_t{0};
   const char* const kMasks = "BMP colour masks that are not three separate runs of up to 8 bits";
   const char* const kIndex = "BMP pixel with a colour its palette does not have";
   const char* const kLarge = "BMP image is larger than the game takes";
-  const TCase cases[] = {
+  // The seed, where the value goes (kCut cuts the file to that many bytes instead), the value.
+  const std::tuple<const char*, size_t, uint32_t, const char*> cases[] = {
       {"bits24.bmp", 0, 0x474E5089, "not a BMP file"},  // a PNG's signature
       {"bits24.bmp", kCut, 0, "not a BMP file"},
       {"bits24.bmp", kCut, 30, "BMP file cut short in its header"},
@@ -100,18 +91,15 @@ TEST_F(BmpLoadTest, HostileFilesFailWithTheReason) {
       {"bits32-masks-v5.bmp", 62, 0xD000, kMasks},  // a hole
       {"bits16-565-masks.bmp", kCut, 60, "BMP file cut short in its colour masks"},
   };
-  for (const TCase& c : cases) {
-    TBytes bytes = Seed(c.Seed);
-    if (c.At == kCut) {
-      bytes.resize(c.Value);
-    } else {
-      Put32(bytes, c.At, c.Value);
-    }
-    SCOPED_TRACE(testing::Message() << c.Seed << " at " << c.At << " value " << c.Value);
-    EXPECT_STREQ(BmpHeaderProblem(bytes.data(), bytes.size()), c.Reason);
+  for (const auto& [seed, at, value, reason] : cases) {
+    TBytes bytes = Seed(seed);
+    for (size_t i = 0; i < 4 && at != kCut; ++i) bytes[at + i] = uint8_t(value >> 8 * i);
+    if (at == kCut) bytes.resize(value);
+    SCOPED_TRACE(testing::Message() << seed << " at " << at << " value " << value);
+    EXPECT_STREQ(BmpHeaderProblem(bytes.data(), bytes.size()), reason);
     SDL_ClearError();
     EXPECT_FALSE(LoadImageFromBytes(bytes.data(), bytes.size(), true));
-    EXPECT_STREQ(SDL_GetError(), c.Reason);
+    EXPECT_STREQ(SDL_GetError(), reason);
   }
   // Cut inside the header-size field: reading all four of its bytes would read past the end.
   const uint8_t cut[17] = {'B', 'M'};

@@ -27,12 +27,10 @@ TEST(FillColumnSpans, SetsTheSameBytesAsOneLinePerColumn) {
                                   : TColumnSpan{near(random), near(random)};
     }
     const TSurfacePtr expected = MakeRawSurface(width, height, bits);
-    for (size_t x = 0; x < spans.size(); ++x) {
-      if (spans[x].Top <= spans[x].Bottom) {
+    for (size_t x = 0; x < spans.size(); ++x)
+      if (spans[x].Top <= spans[x].Bottom)
         SDL_DrawLine(expected.get(), int32_t(x), spans[x].Top, int32_t(x), spans[x].Bottom,
                      0x11223344);
-      }
-    }
     const TSurfacePtr filled = MakeRawSurface(width, height, bits);
     FillColumnSpans(filled.get(), spans.data(), int32_t(spans.size()), 0x11223344);
     ASSERT_EQ(Bytes(filled.get()), Bytes(expected.get())) << bits << " bits, round " << round;

@@ -37,12 +37,6 @@ TEST(FrameLoop, RunsWithoutAllocating) {
           [](const volatile void*, size_t) { allocations += counting ? 1 : 0; },
           [](const volatile void*) { releases += counting ? 1 : 0; }) != 0;
   ASSERT_TRUE(installed);
-  const auto pushKey = [](SDLKey Key, uint8_t Type) {
-    SDL_Event event{};
-    event.type = Type;
-    event.key.keysym.sym = Key;
-    SDL_PushEvent(&event);
-  };
   TGame game;
   std::string failure;
   ASSERT_TRUE(StartGame(game, 0, failure)) << failure;
@@ -50,9 +44,9 @@ TEST(FrameLoop, RunsWithoutAllocating) {
   for (int frame = 0; frame < 200; ++frame) {
     // Keys held and released, read in the same pass as the frame counted below.
     if (frame % 10 == 0) {
-      pushKey(SDLK_LEFT, SDL_KEYDOWN);
-      pushKey(SDLK_SPACE, SDL_KEYDOWN);
-      pushKey(SDLK_LEFT, SDL_KEYUP);
+      PushKey(SDLK_LEFT, true);
+      PushKey(SDLK_SPACE, true);
+      PushKey(SDLK_LEFT, false);
     }
     counting = true;
     RunFramePass(game, SDL_PollEvent);

@@ -10,12 +10,7 @@ class GameControls : public DummyDisplayTest {
  protected:
   // Queues key events (true: down, false: up), then runs one input pass over them.
   void Pass(std::initializer_list<std::pair<SDLKey, bool>> Keys = {}) {
-    for (const auto& [key, down] : Keys) {
-      SDL_Event event{};
-      event.type = down ? SDL_KEYDOWN : SDL_KEYUP;
-      event.key.keysym.sym = key;
-      ASSERT_EQ(SDL_PushEvent(&event), 0);
-    }
+    for (const auto& [key, down] : Keys) PushKey(key, down);
     DoGameInput(Controls, Mode, SDL_PollEvent);
   }
 

@@ -26,9 +26,6 @@ struct StartedGame {
   ~StartedGame() {
     if (Started) EndGame(Game);
   }
-  StartedGame(const StartedGame&) = delete;
-  StartedGame& operator=(const StartedGame&) = delete;
-
   TGame Game;
   bool Started = false;
 };
@@ -57,10 +54,7 @@ TEST(Game, EscapeInAPassStillDrawsAndCountsThatFrame) {
   TGame& game = started.Game;
   SDL_FillRect(game.GameScreen, nullptr, 0x00123456);
   game.RunClock = INT32_MAX;  // the frame clock wraps after its largest value
-  SDL_Event escape{};
-  escape.type = SDL_KEYDOWN;
-  escape.key.keysym.sym = SDLK_ESCAPE;
-  ASSERT_EQ(SDL_PushEvent(&escape), 0);
+  PushKey(SDLK_ESCAPE, true);
   RunFrameLoop(game, SDL_PollEvent);
   EXPECT_EQ(game.RunClock, INT32_MIN);
   EXPECT_EQ(game.GameMode, TGameMode::gmQuit);
@@ -87,43 +81,39 @@ void AppendColumns(std::vector<double>& Numbers, const SDL_Surface* Surface) {
 // Names the number at At of a battle, with its golden value and the one found.
 std::string Difference(size_t At, double Expected, double Found) {
   std::ostringstream text;
-  if (At < kTanksAt) {
+  const size_t pixel = At - kFrameAt;
+  if (At < kTanksAt)
     text << "height of column " << At << ": ";
-  } else if (At < kFrameAt) {
+  else if (At < kFrameAt)
     text << "tank " << (At - kTanksAt) / 2 << (At % 2 == 0 ? " X: " : " Y: ");
-  } else {
-    const size_t pixel = At - kFrameAt;
+  else
     text << "pixel (" << pixel / 600 << ", " << pixel % 600 << "): " << std::hex << std::showbase;
-  }
   const auto put = [&](double Value) { At < kFrameAt ? text << Value : text << uint32_t(Value); };
   put(Expected), text << " expected, ", put(Found), text << " found";
   return text.str();
 }
 
-void WriteGolden(const std::string& Path, const std::vector<double>& Battle,
-                 const std::vector<double>& Sky) {
-  std::ofstream out(Path);
-  const auto word = [&](size_t At) {
+// The golden battle kept at Path; with TUMULT_RECORD_GOLDEN set, Battle is recorded there first.
+std::vector<double> Golden(const std::string& Path, const std::vector<double>& Battle,
+                           const std::vector<double>& Sky) {
+  const auto written = [&](size_t At) {
     char text[32] = "-";
     if (Battle[At] != Sky[At]) std::snprintf(text, sizeof text, "%.17g", Battle[At]);
     return std::string(text);
   };
-  for (size_t at = 0, end = 0; at < Battle.size(); at = end) {
-    while (end < Battle.size() && word(end) == word(at)) ++end;
-    out << end - at << " " << word(at) << "\n";
+  if (std::getenv("TUMULT_RECORD_GOLDEN") != nullptr) {
+    std::ofstream out(Path);
+    for (size_t at = 0, end = 0; at < Battle.size(); at = end) {
+      while (end < Battle.size() && written(end) == written(at)) ++end;
+      out << end - at << " " << written(at) << "\n";
+    }
   }
-}
-
-std::vector<double> ReadGolden(const std::string& Path, const std::vector<double>& Sky) {
   std::ifstream in(Path);
-  std::vector<double> battle;
-  size_t count = 0;
+  std::vector<double> golden;
   std::string word;
-  while (in >> count >> word) {
-    for (; count > 0; --count)
-      battle.push_back(word == "-" ? Sky.at(battle.size()) : std::stod(word));
-  }
-  return battle;
+  for (size_t count = 0; in >> count >> word;)
+    while (count-- > 0) golden.push_back(word == "-" ? Sky.at(golden.size()) : std::stod(word));
+  return golden;
 }
 
 TEST(Game, GoldenBattles) {
@@ -142,10 +132,8 @@ TEST(Game, GoldenBattles) {
     std::vector<double> sky(kFrameAt, NAN);  // NaN equals nothing: the heights and tanks stay
     const TSurfacePtr picture(SDL_LoadBMP("images/DesertEclipse.bmp"));
     AppendColumns(sky, TSurfacePtr(SDL_DisplayFormat(picture.get())).get());
-    const std::string path =
-        TUMULT_SOURCE_DIR "/tests/golden/battle-" + std::to_string(seed) + ".txt";
-    if (std::getenv("TUMULT_RECORD_GOLDEN") != nullptr) WriteGolden(path, battle, sky);
-    const std::vector<double> golden = ReadGolden(path, sky);
+    const std::vector<double> golden = Golden(
+        TUMULT_SOURCE_DIR "/tests/golden/battle-" + std::to_string(seed) + ".txt", battle, sky);
     ASSERT_EQ(battle.size(), golden.size());
     const size_t at =
         std::mismatch(golden.begin(), golden.end(), battle.begin()).first - golden.begin();

@@ -78,7 +78,7 @@ TEST_F(LoadImageTest, EveryDepthLoadsInDisplayFormatAndKeysOnTheFirstPixelsColou
     }
   }
   const TSurfacePtr dot = LoadBmp(1, 1, 32, {0xFF336699}, true);
-  EXPECT_EQ(dot ? dot->format->colorkey : 0, SDL_MapRGB(Screen()->format, 0x33, 0x66, 0x99));
+  EXPECT_EQ(dot ? dot->format->colorkey : 0, SDL_MapRGB(Screen->format, 0x33, 0x66, 0x99));
   // On a 24-bit display, which the game never asks for, a pixel's three bytes lie in the
   // machine's order (the cross-architecture check runs this on a big-endian one).
   ASSERT_NE(SDL_SetVideoMode(4, 1, 24, 0), nullptr) << SDL_GetError();

@@ -53,9 +53,8 @@ TEST(DrawLine, DrawsTheExpectedPixelSets) {
       {{hi, 1, lo, 0}, Steps(0, 1, kWidth, 1, 0)},
       {{30, hi, 30, lo}, Steps(30, 0, kHeight, 0, 1)},
   };
-  for (const auto& [line, pixels] : cases) {
+  for (const auto& [line, pixels] : cases)
     EXPECT_EQ(Drawn(line), pixels) << testing::PrintToString(line);
-  }
 }
 
 TEST(PutPixel, StoresTheSurfacesPixelSizeAndNothingElse) {

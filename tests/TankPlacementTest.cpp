@@ -2,17 +2,19 @@
 
 #include <algorithm>
 #include <cmath>
+#include <tuple>
 
 #include "TestSupport.h"
 #include "game/Battlefield.h"
 
 namespace {
 
-TTankSlots MakeTanks(int Count, uint32_t TrackSize = 13) {
+// Every slot holds a tank, the ones past the count too; the first ones get Tracks and X.
+TTankSlots MakeTanks(const std::vector<uint32_t>& Tracks, const std::vector<double>& X) {
   TTankSlots tanks;
-  for (int i = 0; i < Count; ++i) {
+  for (size_t i = 0; i < tanks.size(); ++i) {
     tanks[i] = std::make_unique<TTank>();
-    tanks[i]->TrackSize = TrackSize;
+    if (i < Tracks.size()) std::tie(tanks[i]->TrackSize, tanks[i]->X) = std::pair(Tracks[i], X[i]);
   }
   return tanks;
 }
@@ -25,9 +27,8 @@ int32_t Bump(int32_t Column) {
 TBattlefield Field(int32_t Width) {
   TBattlefield field;
   field.Width = Width;
-  for (int32_t column = 0; column < TBattlefield::kMaxColumns; ++column) {
+  for (int32_t column = 0; column < TBattlefield::kMaxColumns; ++column)
     field.LandHeight[column] = Bump(column);
-  }
   return field;
 }
 
@@ -40,14 +41,8 @@ uint32_t WordForColumn(uint32_t Column, uint32_t Width = 800) {
 // columns on each side, and no others, are levelled to it (filled up or dug down). Columns
 // from Width on are never touched.
 TEST(PlaceTank, StandsInTheFieldAndLevelsExactlyItsPad) {
-  struct TCase {
-    int32_t Width;
-    uint32_t TrackSize;
-    int32_t X, Gap;
-    double TankX, TankY;
-    int PadFrom, PadTo;
-  };
-  const TCase cases[] = {
+  // The field's width, the track size, X and Gap; the tank's X and Y; the levelled columns.
+  const std::tuple<int32_t, uint32_t, int32_t, int32_t, double, double, int, int> cases[] = {
       {800, 13, 5, 3, 13, 100, 0, 29},        // moved right; the lowest is column 0
       {800, 13, 799, 0, 786, 134, 773, 799},  // moved left; no gap: the 27 track columns
       {20, 2, 4, 2, 4, 236, 0, 8},            // the margin's 100 and 119 are filled up
@@ -55,16 +50,16 @@ TEST(PlaceTank, StandsInTheFieldAndLevelsExactlyItsPad) {
       {1, 0, 0, 0, 0, 100, 0, 0},             // a field of one column
       {800, UINT32_MAX, 400, INT32_MAX, 799.0 - UINT32_MAX, 100, 0, 799},  // no wrap in 32 bits
   };
-  for (const TCase& c : cases) {
-    TTankSlots tanks = MakeTanks(1, c.TrackSize);
-    TBattlefield field = Field(c.Width);
-    field.PlaceTank(c.X, c.Gap, *tanks[0]);
-    EXPECT_EQ(std::make_pair(tanks[0]->X, tanks[0]->Y), std::make_pair(c.TankX, c.TankY));
-    for (int column = 0; column <= c.Width; ++column) {
+  for (const auto& [width, trackSize, x, gap, tankX, tankY, padFrom, padTo] : cases) {
+    TTank tank;
+    tank.TrackSize = trackSize;
+    TBattlefield field = Field(width);
+    field.PlaceTank(x, gap, tank);
+    EXPECT_EQ(std::make_pair(tank.X, tank.Y), std::make_pair(tankX, tankY));
+    for (int column = 0; column <= width; ++column)
       EXPECT_EQ(field.LandHeight[column],
-                column >= c.PadFrom && column <= c.PadTo ? c.TankY : Bump(column))
-          << "column " << column << " of " << c.Width;
-    }
+                column >= padFrom && column <= padTo ? tankY : Bump(column))
+          << "column " << column << " of " << width;
   }
 }
 
@@ -73,15 +68,11 @@ TEST(PlaceTank, StandsInTheFieldAndLevelsExactlyItsPad) {
 // An unplaced tank counts at the X it holds. With no clear column left, the tank and the ones
 // after it stay where they are and no more draws are taken.
 TEST(ScatterTanks, FollowsTheScriptedDrawsExactly) {
-  struct TCase {
-    std::vector<uint32_t> Tracks;
-    std::vector<double> StartX;
-    int32_t Width, MinTankDist;
-    std::vector<uint32_t> Columns;  // the draws, as columns
-    bool Placed;
-    std::vector<double> X;
-  };
-  const TCase cases[] = {
+  // The tanks' track sizes and X, the field's width, MinTankDist, the draws as columns, whether
+  // every tank was placed, and the tanks' X after.
+  using TColumns = std::vector<uint32_t>;
+  using TXs = std::vector<double>;
+  const std::tuple<TColumns, TXs, int32_t, int32_t, TColumns, bool, TXs> cases[] = {
       // Next to a tank at 200 (reach 137 to 263): 124 ends on 137 and 276 starts on 263;
       // tank 1 then goes to 500.
       {{13, 13}, {0, 200}, 800, 50, {124, 276, 123, 500}, true, {123, 500}},
@@ -94,26 +85,20 @@ TEST(ScatterTanks, FollowsTheScriptedDrawsExactly) {
       {{400}, {0}, 800, 50, {}, false, {0}},
       {{0}, {5}, 1, 50, {0}, true, {0}},  // column 0 is a column too
   };
-  for (const TCase& c : cases) {
-    TTankSlots tanks;
+  for (const auto& [tracks, startX, width, minTankDist, columns, placed, endX] : cases) {
+    TTankSlots tanks = MakeTanks(tracks, startX);
     std::vector<uint32_t> words;
-    for (size_t i = 0; i < tanks.size(); ++i) {  // the slots past the count hold tanks too
-      tanks[i] = std::make_unique<TTank>();
-      if (i < c.Tracks.size()) {
-        std::tie(tanks[i]->TrackSize, tanks[i]->X) = std::make_pair(c.Tracks[i], c.StartX[i]);
-      }
-    }
-    for (uint32_t column : c.Columns) words.push_back(WordForColumn(column, uint32_t(c.Width)));
+    for (uint32_t column : columns) words.push_back(WordForColumn(column, uint32_t(width)));
     TScriptedDraws draws(words);
-    const auto count = int32_t(c.Tracks.size());
-    EXPECT_EQ(Field(c.Width).ScatterTanks(draws, tanks, count, c.MinTankDist, 3), c.Placed);
+    const auto count = int32_t(tracks.size());
+    EXPECT_EQ(Field(width).ScatterTanks(draws, tanks, count, minTankDist, 3), placed);
     std::vector<double> x;
     for (int32_t i = 0; i < count; ++i) x.push_back(tanks[i]->X);
-    EXPECT_EQ(x, c.X);
+    EXPECT_EQ(x, endX);
     EXPECT_EQ(draws.Taken(), words.size());
   }
   // A count beyond the slots is held to them: none below, every slot above.
-  TTankSlots tanks = MakeTanks(4);
+  TTankSlots tanks = MakeTanks({13, 13, 13, 13}, {0, 0, 0, 0});
   TScriptedDraws none({}),
       four({WordForColumn(100), WordForColumn(200), WordForColumn(300), WordForColumn(400)});
   EXPECT_TRUE(Field(800).ScatterTanks(none, tanks, -1, 50, 3));

@@ -43,16 +43,21 @@ class DummyDisplayTest : public ::testing::Test {
   void SetUp() override {
     setenv("SDL_VIDEODRIVER", "dummy", 1);
     ASSERT_EQ(SDL_Init(SDL_INIT_VIDEO), 0) << SDL_GetError();
-    Screen_ = SDL_SetVideoMode(800, 600, 32, 0);
-    ASSERT_NE(Screen_, nullptr) << SDL_GetError();
+    Screen = SDL_SetVideoMode(800, 600, 32, 0);
+    ASSERT_NE(Screen, nullptr) << SDL_GetError();
   }
   void TearDown() override { SDL_Quit(); }
 
-  SDL_Surface* Screen() const { return Screen_; }
-
- private:
-  SDL_Surface* Screen_ = nullptr;
+  SDL_Surface* Screen = nullptr;
 };
+
+// Queues a press (Down) or a release of Key for the next poll.
+inline void PushKey(SDLKey Key, bool Down) {
+  SDL_Event event{};
+  event.type = Down ? SDL_KEYDOWN : SDL_KEYUP;
+  event.key.keysym.sym = Key;
+  ASSERT_EQ(SDL_PushEvent(&event), 0);
+}
 
 // A plain 32-bit software surface (0x00RRGGBB), filled with Fill.
 inline TSurfacePtr MakeSurface(int Width, int Height, uint32_t Fill = 0) {
@@ -86,11 +91,9 @@ inline uint32_t PixelAt(const SDL_Surface* Surface, int X, int Y) {
 // Every (x, y) whose pixel equals Value.
 inline std::set<std::pair<int, int>> PixelsEqualTo(const SDL_Surface* Surface, uint32_t Value) {
   std::set<std::pair<int, int>> found;
-  for (int y = 0; y < Surface->h; ++y) {
-    for (int x = 0; x < Surface->w; ++x) {
+  for (int y = 0; y < Surface->h; ++y)
+    for (int x = 0; x < Surface->w; ++x)
       if (PixelAt(Surface, x, y) == Value) found.emplace(x, y);
-    }
-  }
   return found;
 }
 
