@@ -62,13 +62,13 @@ def check_window_program(exe):
 
 
 def main(zip_path, frame_tool, prefix):
-    prefix = os.path.abspath(prefix)
+    prefix, frame_tool = os.path.abspath(prefix), os.path.abspath(frame_tool)
 
     def body(session):
         with zipfile.ZipFile(zip_path) as archive:
             archive.extractall(session.workdir)
             folder = os.path.join(session.workdir, os.path.dirname(archive.namelist()[0]))
-        exe, frame_tool = os.path.join(folder, "tumult2d.exe"), os.path.abspath(frame_tool)
+        exe = os.path.join(folder, "tumult2d.exe")
         check_window_program(exe)
         make_prefix(session, prefix)
         use_prefix(prefix)
