@@ -19,13 +19,6 @@ import xgame  # noqa: E402
 WINE, WINESERVER = "/usr/lib/wine/wine64", "/usr/lib/wine/wineserver"
 
 
-def use_prefix(prefix):
-    """Every Wine process started from here on runs in `prefix`, with no debug output and
-    without the prompts to install Mono or Gecko or the menu entries a prefix would make."""
-    os.environ.update(WINEPREFIX=prefix, WINEDEBUG="-all",
-                      WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d")
-
-
 def end_wine():
     """Ends every process of the prefix in use, by the prefix: the game, whichever of Wine's
     own processes it started, and the server; returns once they are gone."""
@@ -33,23 +26,25 @@ def end_wine():
         subprocess.run([WINESERVER, option], check=False, timeout=30)
 
 
-def make_prefix(session, prefix):
-    """Makes the prefix unless it is there (a newer Wine updates it as it starts); a half-made
-    one never takes its name, so a test stopped while making it makes it anew next time."""
-    if os.path.isdir(prefix):
-        return
-    fresh = prefix + ".new"
-    shutil.rmtree(fresh, ignore_errors=True)
-    use_prefix(fresh)
-    try:
-        session.start([WINE, "wineboot", "-i"], stdout=subprocess.DEVNULL,
-                      stderr=subprocess.DEVNULL).wait(timeout=xgame.time_left(90))
-        subprocess.run([WINESERVER, "-w"], check=True, timeout=xgame.time_left(30))
-    except subprocess.TimeoutExpired:
-        raise xgame.CheckFailed("wineboot did not make the prefix in time") from None
-    finally:
-        end_wine()
-    os.rename(fresh, prefix)
+def use_prefix(session, prefix):
+    """Every Wine process started from here on runs in `prefix`, with no debug output and
+    without the prompts to install Mono or Gecko or the menu entries a prefix would make. The
+    prefix is made unless it is there (a newer Wine updates it as it starts); a half-made one
+    never takes its name, so a test stopped while making it makes it anew next time."""
+    os.environ.update(WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d")
+    if not os.path.isdir(prefix):
+        os.environ["WINEPREFIX"] = fresh = prefix + ".new"
+        shutil.rmtree(fresh, ignore_errors=True)
+        try:
+            session.start([WINE, "wineboot", "-i"], stdout=subprocess.DEVNULL,
+                          stderr=subprocess.DEVNULL).wait(timeout=xgame.time_left(90))
+            subprocess.run([WINESERVER, "-w"], check=True, timeout=xgame.time_left(30))
+        except subprocess.TimeoutExpired:
+            raise xgame.CheckFailed("wineboot did not make the prefix in time") from None
+        finally:
+            end_wine()
+        os.rename(fresh, prefix)
+    os.environ["WINEPREFIX"] = prefix
 
 
 def check_window_program(exe):
@@ -70,8 +65,7 @@ def main(zip_path, frame_tool, prefix):
             folder = os.path.join(session.workdir, os.path.dirname(archive.namelist()[0]))
         exe = os.path.join(folder, "tumult2d.exe")
         check_window_program(exe)
-        make_prefix(session, prefix)
-        use_prefix(prefix)
+        use_prefix(session, prefix)
         session.launcher = (WINE,)
         os.chdir(folder)  # the game and tumult2d_frame read images/ from where they start
         try:
