@@ -1,12 +1,10 @@
 #!/usr/bin/env python3
 """Plays the built game in a real X window on a private Xvfb server, as a player would.
 
-Usage: real_window_test.py GAME FRAME_TOOL window|hostile   (run from the folder
-of images/). Each start shows exactly the frame tumult2d_frame renders for its images
-and prints nothing but a warning per image that cannot load.
-"""
+Usage: real_window_test.py GAME FRAME_TOOL window|hostile   (run from the folder of images/)"""
 
 import os
+import pathlib
 import shutil
 import sys
 
@@ -15,8 +13,6 @@ import xgame  # noqa: E402
 from Xlib import X, protocol  # noqa: E402
 
 SEEDS = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "fuzz", "corpus", "images")
-
-
 PIPE = "a named pipe"  # opening it to read would wait for a writer that never comes
 
 
@@ -24,16 +20,15 @@ def hostile_images():
     """Two sets of images, name -> bytes, PIPE, or None to delete: in the first none can load,
     each for its own reason; in the second each loads, none in the format the game ships."""
     def seed(name):
-        with open(os.path.join(SEEDS, name), "rb") as f:
-            return f.read()
+        return pathlib.Path(SEEDS, name).read_bytes()
 
     def resized(width, height, pixel_bytes):  # the 24-bit seed's header claiming another size
         data = bytearray(seed("bits24.bmp"))
         data[18:26] = width.to_bytes(4, "little") + height.to_bytes(4, "little")
         return bytes(data[:54] + (bytes(range(251)) * (pixel_bytes // 251 + 1))[:pixel_bytes])
 
-    return ({"DesertEclipse.bmp": None, "TK-1.bmp": b"", "TK-2.bmp": PIPE,
-             "TK-3.bmp": b"P6\n24 16\n255\n" + bytes(24 * 16 * 3), "TK-4.bmp": resized(30000, 30000, 4096)},
+    return ({"DesertEclipse.bmp": None, "TK-1.bmp": b"", "TK-2.bmp": PIPE, "TK-3.bmp":
+             b"P6\n24 16\n255\n" + bytes(24 * 16 * 3), "TK-4.bmp": resized(30000, 30000, 4096)},
             {"DesertEclipse.bmp": resized(900, 700, 900 * 700 * 3), "TK-1.bmp": seed("bits8.bmp"),
              "TK-2.bmp": seed("bits16.bmp"), "TK-3.bmp": seed("one-pixel.bmp")})
 
@@ -50,8 +45,9 @@ def send_close_request(dpy, win):
 
 
 def play(session, game_binary, frame_tool, case):
-    """Each start: the pinned battle's frame, the close button ignored, and a held Escape that
-    ends the game. "window" starts it once with the shipped images, "hostile" twice: with no
+    """Each start: exactly the frame tumult2d_frame renders for its images, the close button
+    ignored, and a held Escape that ends it, printing only a warning per image that cannot
+    load. "window" starts the game once with the shipped images, "hostile" twice: with no
     image loading, then with every image in an odd format."""
     broken, odd = hostile_images()
     starts = {"window": [("shipped", {}, [])],
@@ -65,19 +61,14 @@ def play(session, game_binary, frame_tool, case):
             if data is PIPE:
                 os.mkfifo(path)
             elif data is not None:
-                with open(path, "wb") as f:
-                    f.write(data)
-        game = session.start_game(os.path.abspath(game_binary), folder, name)
-        expected = session.render(os.path.abspath(frame_tool), folder)
+                pathlib.Path(path).write_bytes(data)
+        game = session.start_game(game_binary, folder, name)
+        expected = session.render(frame_tool, folder)
         send_close_request(session.dpy, game.win)
         game.expect_frame(expected)
         game.next_frames(expected)
         game.escape(warned)
 
 
-def main(game_binary, frame_tool, case):
-    return xgame.run(lambda session: play(session, game_binary, frame_tool, case))
-
-
 if __name__ == "__main__":
-    sys.exit(main(*sys.argv[1:]))
+    sys.exit(xgame.run(lambda session: play(session, *sys.argv[1:])))

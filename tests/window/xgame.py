@@ -3,6 +3,7 @@ tumult2d_frame can render the frame its battle must show. Every process started 
 
 import ctypes
 import os
+import pathlib
 import select
 import signal
 import subprocess
@@ -19,9 +20,6 @@ TITLE, SIZE, SEED = "Tumult 2D", (800, 600), 493
 # The libfaketime that cmake/TestTools.cmake found for this machine's architecture.
 FAKETIME = os.environ.get("TUMULT_FAKETIME", "libfaketime.so.1")
 _libc = ctypes.CDLL("libc.so.6")
-# Every wait of a run comes out of one budget, a share of ctest's TIMEOUT (passed in
-# TUMULT_TEST_TIMEOUT): the rest is left for ending the processes and saying what failed.
-BUDGET_SHARE, DEFAULT_TIMEOUT = 0.75, 120
 _deadline = [float("inf")]  # time.monotonic() when the run's budget is spent
 
 
@@ -37,12 +35,11 @@ def time_left(seconds):
 def wait_until(seconds, what, probe):
     """Calls probe until it returns something truthy, for up to `seconds` within the run's
     budget; an X error means only "not ready yet"."""
-    allowed = time_left(seconds)
-    deadline, last_error = time.monotonic() + allowed, ""
+    allowed, last_error = time_left(seconds), ""
+    deadline = time.monotonic() + allowed
     while time.monotonic() < deadline:
         try:
-            result = probe()
-            if result:
+            if result := probe():
                 return result
         except error.XError as x_error:
             last_error = f" (last X error: {x_error})"
@@ -62,12 +59,14 @@ def grab(win, size=SIZE):
 class Game:
     """One start of the game: its process, its log of stdout and stderr, its window."""
 
-    def __init__(self, session, proc, log):
-        self.session, self.proc, self.log, self.win = session, proc, log, None
+    def __init__(self, session, args, name, **kwargs):
+        self.session, self.win = session, None
+        self.log = os.path.join(session.workdir, name + ".log")
+        with open(self.log, "wb") as out:
+            self.proc = session.start(args, stdout=out, stderr=out, **kwargs)
 
     def output(self):
-        with open(self.log, "rb") as f:
-            return f.read().decode(errors="replace")
+        return pathlib.Path(self.log).read_bytes().decode(errors="replace")
 
     def running(self):
         if self.proc.poll() is not None:
@@ -85,14 +84,11 @@ class Game:
             for win in self.running() and self.session.dpy.screen().root.query_tree().children:
                 pid = win.get_full_property(pid_atom, X.AnyPropertyType)
                 mine = self.session.launcher or pid and pid.value[0] == self.proc.pid
-                geometry = win.get_geometry()
-                if mine and win.get_wm_name() == TITLE and (
-                        geometry.width, geometry.height) == SIZE and \
-                        win.get_attributes().map_state == X.IsViewable:
+                shape = win.get_geometry()
+                if mine and win.get_wm_name() == TITLE and (shape.width, shape.height) == SIZE \
+                        and win.get_attributes().map_state == X.IsViewable:
                     return win
-            return None
         self.win = wait_until(30, f'a viewable 800x600 window titled "{TITLE}"', viewable)
-        return self.win
 
     def expect_frame(self, expected):
         """Waits until the window shows exactly `expected`; else says how many pixels differ."""
@@ -133,27 +129,26 @@ class Game:
         finally:
             xtest.fake_input(dpy, X.KeyRelease, key)
             dpy.sync()
-        self.check_output(0, warned)
+        self.check_output(0, [f'tumult2d: warning: cannot load image "images/{name}": '
+                              for name in warned])
 
-    def check_output(self, code, warned=()):
-        """The exit code, and a warning for each image in `warned` in load order and nothing
-        else printed (a sanitizer report would show here)."""
+    def check_output(self, code, wanted):
+        """The exit code, and one line starting with each of `wanted` in order and nothing else
+        printed (a sanitizer report would show here)."""
         lines = self.output().splitlines()
-        wanted = [f'tumult2d: warning: cannot load image "images/{name}": ' for name in warned]
         if self.proc.returncode != code or len(lines) != len(wanted) or \
                 not all(map(str.startswith, lines, wanted)):
-            raise CheckFailed(f"exit code {self.proc.returncode}, expected {code} and a warning "
-                              f"for each of {list(warned)}; output:\n{self.output()}")
+            raise CheckFailed(f"exit code {self.proc.returncode}, expected {code} and lines "
+                              f"starting {wanted}; output:\n{self.output()}")
 
 
 class Session:
     """A temporary folder, the processes started from it, and a private Xvfb."""
 
     def __init__(self, workdir):
-        self.workdir, self.started, self.dpy = workdir, [], None
-        # What runs the game's binary: nothing, or Wine, whose window may name another of its
-        # processes as its owner (on a private X server the title and size tell it apart).
-        self.launcher = ()
+        # The launcher runs the game's binary: nothing, or Wine, whose window may name another of
+        # its processes as its owner (on a private X server the title and size tell it apart).
+        self.workdir, self.started, self.launcher = workdir, [], ()
 
     def start(self, args, **kwargs):
         # Should this test be killed outright (no `finally` runs), the kernel sends the child
@@ -166,13 +161,12 @@ class Session:
     def end_all(self):
         while self.started:  # newest first: the game goes before the X server it draws on
             proc = self.started.pop()
-            if proc.poll() is None:
-                proc.terminate()
-                try:
-                    proc.wait(timeout=3)
-                except subprocess.TimeoutExpired:
-                    proc.kill()
-                    proc.wait()
+            proc.terminate()  # does nothing to a process that has exited
+            try:
+                proc.wait(timeout=3)
+            except subprocess.TimeoutExpired:
+                proc.kill()
+                proc.wait()
 
     def start_xvfb(self):
         """A 24-bit Xvfb on a display it picks and reports once it listens (-displayfd)."""
@@ -185,36 +179,31 @@ class Session:
             number = pipe.readline() if select.select([pipe], [], [], allowed)[0] else b""
         if not number.endswith(b"\n"):
             raise CheckFailed(f"Xvfb reported no display number within {allowed:.0f} s")
-        self.display = ":" + number.decode().strip()
-        self.dpy = display.Display(self.display)
+        os.environ["DISPLAY"] = ":" + number.decode().strip()  # for all started from here on
+        self.dpy = display.Display()
 
     def start_game(self, binary, cwd, name="game", seed=SEED):
         """Starts the game (or its launcher) in `cwd` and waits for its window; its clock is
-        pinned to millisecond `seed` and a half, so that it is not read one low. File times stay real (NO_FAKE_STAT): libfaketime's
-        stat() takes a semaphore that it has closed when LeakSanitizer reads files at exit."""
-        env = dict(os.environ, DISPLAY=self.display, LD_PRELOAD=FAKETIME, TZ="UTC",
+        pinned to millisecond `seed` and a half, so that it is not read one low. File times
+        stay real (NO_FAKE_STAT): libfaketime's stat() takes a semaphore that it has closed
+        when LeakSanitizer reads files at exit."""
+        env = dict(os.environ, LD_PRELOAD=FAKETIME, TZ="UTC", NO_FAKE_STAT="1",
                    FAKETIME=f"2024-03-05 12:34:56.{seed:03}5", FAKETIME_DONT_FAKE_MONOTONIC="1",
-                   NO_FAKE_STAT="1",
-                   ASAN_OPTIONS=":".join(filter(None, [os.environ.get("ASAN_OPTIONS"),
-                                                       "verify_asan_link_order=0"])))
+                   ASAN_OPTIONS=os.environ.get("ASAN_OPTIONS", "") + ":verify_asan_link_order=0")
         env.pop("SDL_VIDEODRIVER", None)
-        log = os.path.join(self.workdir, name + ".log")
-        with open(log, "wb") as out:
-            game = Game(self, self.start([*self.launcher, binary], cwd=cwd, env=env, stdout=out,
-                                         stderr=out), log)
+        game = Game(self, [*self.launcher, os.path.abspath(binary)], name, cwd=cwd, env=env)
         game.window()
         return game
 
     def render(self, tool, cwd, seed=SEED):
         """The frame of battle `seed` with the images under `cwd`, rendered without a window."""
         path = os.path.join(self.workdir, "expected.ppm")
-        proc = self.start([tool, str(seed), path], cwd=cwd, stdout=subprocess.DEVNULL,
-                          stderr=subprocess.PIPE)
+        proc = self.start([os.path.abspath(tool), str(seed), path], cwd=cwd,
+                          stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
         wait_until(60, "tumult2d_frame to render it", lambda: proc.poll() is not None)
         if proc.returncode != 0:
             raise CheckFailed(f"tumult2d_frame failed: {proc.stderr.read()}")
-        with open(path, "rb") as f:
-            return f.read().removeprefix(b"P6\n800 600\n255\n")
+        return pathlib.Path(path).read_bytes().removeprefix(b"P6\n800 600\n255\n")
 
 
 def run(body):
@@ -225,9 +214,10 @@ def run(body):
 
     for signum in (signal.SIGTERM, signal.SIGINT, signal.SIGHUP):
         signal.signal(signum, stop)
+    # Every wait of a run comes out of one budget, three quarters of ctest's TIMEOUT (passed in
+    # TUMULT_TEST_TIMEOUT): the rest is left for ending the processes and saying what failed.
     began = time.monotonic()
-    timeout = float(os.environ.get("TUMULT_TEST_TIMEOUT", DEFAULT_TIMEOUT))
-    _deadline[0] = began + BUDGET_SHARE * timeout
+    _deadline[0] = began + 0.75 * float(os.environ.get("TUMULT_TEST_TIMEOUT", 120))
     try:
         with tempfile.TemporaryDirectory(prefix="tumult2d-test-") as workdir:
             session = Session(workdir)
