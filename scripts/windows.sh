@@ -15,6 +15,7 @@ set -euo pipefail
 
 cd "$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")/.."
 source scripts/deps.sh
+source scripts/shipping.sh
 source_dir=$PWD
 build=$(realpath -m "${1:-build-windows}")
 host=x86_64-w64-mingw32
@@ -33,34 +34,9 @@ packages=(g++-mingw-w64-x86-64-win32 dpkg-dev zip)
 
 tumult_ensure_packages "${packages[@]}"
 
-# Debian's source package of SDL 1.2, from the Debian mirrors this machine uses, unpacked with
-# its patches applied into $sdl/source.
-fetch_sdl_source() {
-  local apt=$sdl/apt
-  rm -rf "$apt" "$sdl/source" "$sdl"/libsdl1.2_*
-  mkdir -p "$apt/lists/partial" "$apt/cache/archives/partial" "$apt/parts"
-  # shellcheck disable=SC2016  # the fields are apt's, not the shell's
-  apt-get indextargets --format '$(REPO_URI) $(RELEASE)' 'Identifier: Packages' \
-    'Origin: Debian' 'Component: main' | sort -u |
-    while read -r uri release; do
-      echo "deb-src [signed-by=/usr/share/keyrings/debian-archive-keyring.gpg] $uri $release main"
-    done >"$apt/sources.list"
-  if [[ ! -s $apt/sources.list ]]; then
-    echo "windows: this machine's apt knows no Debian mirror to take SDL's source from" >&2
-    exit 1
-  fi
-  local -a private=(-o "Dir::Etc::SourceList=$apt/sources.list"
-                    -o "Dir::Etc::SourceParts=$apt/parts" -o "Dir::State::Lists=$apt/lists"
-                    -o "Dir::Cache=$apt/cache" -o APT::Sandbox::User=root -qq)
-  apt-get "${private[@]}" update
-  (cd "$sdl" && apt-get "${private[@]}" source --download-only libsdl1.2)
-  # apt checked the files against the signed index; dpkg-source need not check them again.
-  dpkg-source --no-check -x "$sdl"/libsdl1.2_*.dsc "$sdl/source" >/dev/null
-}
-
 build_sdl() {
   echo "windows: building SDL 1.2 for Windows in $sdl"
-  fetch_sdl_source
+  tumult_fetch_sdl_source "$sdl" windows
   rm -rf "$prefix" "$sdl/objects"
   mkdir -p "$sdl/objects"
   (cd "$sdl/objects" &&
@@ -74,7 +50,7 @@ build_sdl() {
 
 # SDL is rebuilt only when the way it is built or the cross-compiler changes.
 sdl_key=$(printf '%s\n' "${sdl_options[@]}" "${sdl_flags[@]}" "$($host-gcc-win32 -dumpfullversion)"
-          declare -f fetch_sdl_source build_sdl)
+          declare -f tumult_fetch_sdl_source build_sdl)
 if ! cmp -s "$prefix/build-key" <(printf '%s\n' "$sdl_key"); then
   build_sdl
   printf '%s\n' "$sdl_key" >"$prefix/build-key"
@@ -93,9 +69,7 @@ version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$game/CMakeCache.txt")
 
 # The zip's folder: everything in it stamped with one time, in one order, with one mode. strip
 # writes that time into the binaries' headers too, where it would write the current time.
-SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct 2>/dev/null ||
-  dpkg-parsechangelog -l data/changelog -STimestamp)}
-export SOURCE_DATE_EPOCH
+tumult_export_source_date
 name=tumult2d-$version-win64
 stage=$build/stage/$name
 rm -rf "$build/stage"
@@ -124,11 +98,6 @@ The window's close button is ignored on purpose: Escape is the way out.
 Tumult 2D is under the licence in LICENSE.txt. SDL.dll is SDL 1.2, under the GNU LGPL 2.1
 in SDL-COPYING.txt, built from Debian's source package $(cat "$prefix/source-version").
 TEXT
-find "$build/stage" -exec touch -h -d "@$SOURCE_DATE_EPOCH" {} +
-find "$build/stage" -type f -exec chmod 0644 {} +
-find "$build/stage" -type d -exec chmod 0755 {} +
 zip_file=$build/$name.zip
-rm -f "$zip_file"
-(cd "$build/stage" && find "$name" -type f | LC_ALL=C sort |
-  TZ=UTC zip -X -D -9 -q "$zip_file" -@)
+tumult_zip_stage "$build/stage" "$name" "$zip_file"
 echo "windows: $zip_file"

@@ -1,0 +1,18 @@
+#!/usr/bin/env bash
+# Serves the browser build (BUILD_DIR/site, which platforms/web/build.sh makes; BUILD_DIR is
+# build-web/ unless given) on this machine only, and prints the address to open. Ctrl-C stops it.
+#
+#   platforms/web/serve.sh [BUILD_DIR [PORT]]
+set -euo pipefail
+
+cd "$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")/../.."
+if (($# > 2)); then
+  echo "usage: platforms/web/serve.sh [BUILD_DIR [PORT]]" >&2
+  exit 2
+fi
+site=${1:-build-web}/site
+if [[ ! -f $site/index.html ]]; then
+  echo "web: no build in $site; make it with platforms/web/build.sh" >&2
+  exit 1
+fi
+exec python3 -m http.server --bind 127.0.0.1 --directory "$site" "${2:-8000}"

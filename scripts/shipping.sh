@@ -1,0 +1,56 @@
+#!/usr/bin/env bash
+# What the builds that ship a zip share (sourced by scripts/windows.sh and platforms/web/build.sh):
+# SDL 1.2's Debian source, fetched without touching the system's apt setup, and a zip whose
+# bytes depend only on the commit.
+
+# Debian's source package of SDL 1.2, from the Debian mirrors this machine uses, unpacked with
+# its patches applied into DIR/source. apt works in the private folder DIR/apt (the system's apt
+# setup is only read, for its Debian mirror). Says which build failed with WHO.
+#
+#   tumult_fetch_sdl_source DIR WHO
+tumult_fetch_sdl_source() {
+  local sdl=$1 who=$2
+  local apt=$sdl/apt
+  rm -rf "$apt" "$sdl/source" "$sdl"/libsdl1.2_*
+  mkdir -p "$apt/lists/partial" "$apt/cache/archives/partial" "$apt/parts"
+  # shellcheck disable=SC2016  # the fields are apt's, not the shell's
+  apt-get indextargets --format '$(REPO_URI) $(RELEASE)' 'Identifier: Packages' \
+    'Origin: Debian' 'Component: main' | sort -u |
+    while read -r uri release; do
+      echo "deb-src [signed-by=/usr/share/keyrings/debian-archive-keyring.gpg] $uri $release main"
+    done >"$apt/sources.list"
+  if [[ ! -s $apt/sources.list ]]; then
+    echo "$who: this machine's apt knows no Debian mirror to take SDL's source from" >&2
+    exit 1
+  fi
+  local -a private=(-o "Dir::Etc::SourceList=$apt/sources.list"
+                    -o "Dir::Etc::SourceParts=$apt/parts" -o "Dir::State::Lists=$apt/lists"
+                    -o "Dir::Cache=$apt/cache" -o APT::Sandbox::User=root -qq)
+  apt-get "${private[@]}" update
+  (cd "$sdl" && apt-get "${private[@]}" source --download-only libsdl1.2)
+  # apt checked the files against the signed index; dpkg-source need not check them again.
+  dpkg-source --no-check -x "$sdl"/libsdl1.2_*.dsc "$sdl/source" >/dev/null
+}
+
+# The time every file of a zip carries: SOURCE_DATE_EPOCH if set, else the time of the last
+# commit, else (outside a git checkout) that of the changelog's latest entry. Exported, so that
+# the tools run afterwards (strip) stamp the same time.
+tumult_export_source_date() {
+  SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct 2>/dev/null ||
+    dpkg-parsechangelog -l data/changelog -STimestamp)}
+  export SOURCE_DATE_EPOCH
+}
+
+# Zips STAGE/NAME into ZIP: every entry stamped with SOURCE_DATE_EPOCH, in one order, with one
+# mode, so that the same files always give the same bytes.
+#
+#   tumult_zip_stage STAGE NAME ZIP
+tumult_zip_stage() {
+  local stage=$1 name=$2 zip_file=$3
+  find "$stage" -exec touch -h -d "@$SOURCE_DATE_EPOCH" {} +
+  find "$stage" -type f -exec chmod 0644 {} +
+  find "$stage" -type d -exec chmod 0755 {} +
+  rm -f "$zip_file"
+  (cd "$stage" && find "$name" -type f | LC_ALL=C sort |
+    TZ=UTC zip -X -D -9 -q "$zip_file" -@)
+}
