@@ -37,6 +37,12 @@ if(NOT CMAKE_CROSSCOMPILING)
     if(no_xlib)
       tumult_need("the X client library for ${Python3_EXECUTABLE}" python3-xlib)
     endif()
+    # The browser test drives Chromium through chromedriver with Selenium.
+    execute_process(COMMAND ${Python3_EXECUTABLE} -c "import selenium" RESULT_VARIABLE no_selenium
+                    OUTPUT_QUIET ERROR_QUIET)
+    if(no_selenium)
+      tumult_need("Selenium for ${Python3_EXECUTABLE}" python3-selenium)
+    endif()
   endif()
 
   # libfaketime pins the game's clock; Debian keeps it in the folder of this machine's
@@ -74,7 +80,10 @@ if(NOT CMAKE_CROSSCOMPILING)
     mmdebstrap mmdebstrap "which unpacks another architecture's libraries"
     s390x-linux-gnu-g++ g++-s390x-linux-gnu "the C++ cross compiler for s390x"
     i686-linux-gnu-g++ g++-i686-linux-gnu "the C++ cross compiler for i386"
-    qemu-s390x-static qemu-user-static "qemu-user, which runs other architectures' programs")
+    qemu-s390x-static qemu-user-static "qemu-user, which runs other architectures' programs"
+    emcc emscripten "Emscripten, which builds the game for the browser"
+    chromium chromium "the browser the browser build is played in"
+    chromedriver chromium-driver "the WebDriver server that drives Chromium")
 
   # The Windows build is played under Wine, which runs on x86-64 only.
   if(CMAKE_HOST_SYSTEM_PROCESSOR MATCHES "x86_64|AMD64")

@@ -19,6 +19,8 @@ TUMULT_TEST_PACKAGES=(libgtest-dev libgmock-dev googletest libbenchmark-dev xvfb
                       dpkg-dev debhelper build-essential lintian faketime stress-ng)
 # The Windows build and its test: mingw-w64 (its win32 thread model), zip, and Wine to play it.
 TUMULT_TEST_PACKAGES+=(g++-mingw-w64-x86-64-win32 zip wine64)
+# The browser build and its test: Emscripten, and Chromium driven by Selenium.
+TUMULT_TEST_PACKAGES+=(emscripten chromium chromium-driver python3-selenium)
 # The cross-architecture check: Debian's cross compilers, qemu-user, and mmdebstrap, which
 # unpacks the other architecture's libraries into a build folder.
 TUMULT_TEST_PACKAGES+=(g++-s390x-linux-gnu g++-i686-linux-gnu qemu-user-static mmdebstrap)
@@ -54,6 +56,10 @@ declare -A TUMULT_PACKAGE_INFO=(
   [g++-mingw-w64-x86-64-win32]="the C++ compiler for 64-bit Windows|command x86_64-w64-mingw32-g++-win32"
   [zip]="zip|command zip"
   [wine64]="Wine, to run the Windows build|file /usr/lib/wine/wine64 /usr/bin/wine64"
+  [emscripten]="Emscripten, to build for the browser|command emcc"
+  [chromium]="the Chromium browser|command chromium"
+  [chromium-driver]="the WebDriver server for Chromium|command chromedriver"
+  [python3-selenium]="Selenium for Python 3|python selenium"
   [g++-s390x-linux-gnu]="the C++ cross compiler for s390x|command s390x-linux-gnu-g++"
   [g++-i686-linux-gnu]="the C++ cross compiler for i386|command i686-linux-gnu-g++"
   [qemu-user-static]="qemu-user, to run other architectures' programs|command qemu-s390x-static"

@@ -14,6 +14,7 @@ from Xlib import X, protocol  # noqa: E402
 
 SEEDS = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "fuzz", "corpus", "images")
 PIPE = "a named pipe"  # opening it to read would wait for a writer that never comes
+FOLDER = "a folder"
 
 
 def hostile_images():
@@ -31,6 +32,21 @@ def hostile_images():
              b"P6\n24 16\n255\n" + bytes(24 * 16 * 3), "TK-4.bmp": resized(30000, 30000, 4096)},
             {"DesertEclipse.bmp": resized(900, 700, 900 * 700 * 3), "TK-1.bmp": seed("bits8.bmp"),
              "TK-2.bmp": seed("bits16.bmp"), "TK-3.bmp": seed("one-pixel.bmp")})
+
+
+def image_folder(session, name, files):
+    """A folder of the session's holding a copy of images/ with `files` (from hostile_images,
+    or FOLDER) put in place."""
+    folder = os.path.join(session.workdir, name)
+    shutil.copytree("images", os.path.join(folder, "images"))
+    for image, data in files.items():
+        path = os.path.join(folder, "images", image)
+        os.remove(path)
+        if data in (PIPE, FOLDER):
+            (os.mkfifo if data is PIPE else os.mkdir)(path)
+        elif data is not None:
+            pathlib.Path(path).write_bytes(data)
+    return folder
 
 
 def send_close_request(dpy, win):
@@ -53,15 +69,7 @@ def play(session, game_binary, frame_tool, case):
     starts = {"window": [("shipped", {}, [])],
               "hostile": [("broken", broken, list(broken)), ("odd", odd, [])]}[case]
     for name, files, warned in starts:
-        folder = os.path.join(session.workdir, name)
-        shutil.copytree("images", os.path.join(folder, "images"))
-        for image, data in files.items():
-            path = os.path.join(folder, "images", image)
-            os.remove(path)
-            if data is PIPE:
-                os.mkfifo(path)
-            elif data is not None:
-                pathlib.Path(path).write_bytes(data)
+        folder = image_folder(session, name, files)
         game = session.start_game(game_binary, folder, name)
         expected = session.render(frame_tool, folder)
         send_close_request(session.dpy, game.win)

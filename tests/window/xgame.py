@@ -206,9 +206,9 @@ class Session:
         return pathlib.Path(path).read_bytes().removeprefix(b"P6\n800 600\n255\n")
 
 
-def run(body):
-    """Runs body(session) with a private Xvfb, then ends every process it started, even after a
-    failure or a stop signal. Every wait ends within the run's budget."""
+def run(body, xvfb=True):
+    """Runs body(session) (with a private Xvfb unless told not to), then ends every process it
+    started, even after a failure or a stop signal. Every wait ends within the run's budget."""
     def stop(signum, _frame):
         raise CheckFailed(f"stopped by {signal.Signals(signum).name}")
 
@@ -222,7 +222,8 @@ def run(body):
         with tempfile.TemporaryDirectory(prefix="tumult2d-test-") as workdir:
             session = Session(workdir)
             try:
-                session.start_xvfb()
+                if xvfb:
+                    session.start_xvfb()
                 body(session)
             finally:
                 session.end_all()
