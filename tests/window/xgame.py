@@ -47,6 +47,22 @@ def wait_until(seconds, what, probe):
     raise CheckFailed(f"timed out after {allowed:.0f} s waiting for {what}{last_error}")
 
 
+def wait_for_frame(expected, where, grab_frame):
+    """Waits until grab_frame() gives exactly the RGB bytes `expected`; else says how many
+    pixels of the last one differ."""
+    shown = [b""]
+
+    def shows_it():
+        shown[0] = grab_frame()
+        return shown[0] == expected
+
+    try:
+        wait_until(30, f"the expected frame {where}", shows_it)
+    except CheckFailed as failure:
+        wrong = sum(shown[0][i:i + 3] != expected[i:i + 3] for i in range(0, len(expected), 3))
+        raise CheckFailed(f"{failure}: {wrong} pixels differ") from None
+
+
 def grab(win, size=SIZE):
     """The RGB bytes the X server shows in the window from its top-left corner."""
     data = win.get_image(0, 0, size[0], size[1], X.ZPixmap, 0xFFFFFFFF).data
@@ -91,18 +107,7 @@ class Game:
         self.win = wait_until(30, f'a viewable 800x600 window titled "{TITLE}"', viewable)
 
     def expect_frame(self, expected):
-        """Waits until the window shows exactly `expected`; else says how many pixels differ."""
-        shown = [b""]
-
-        def shows_it():
-            shown[0] = self.running() and grab(self.win)
-            return shown[0] == expected
-
-        try:
-            wait_until(30, "the expected frame", shows_it)
-        except CheckFailed as failure:
-            wrong = sum(shown[0][i:i + 3] != expected[i:i + 3] for i in range(0, len(expected), 3))
-            raise CheckFailed(f"{failure}: {wrong} pixels differ") from None
+        wait_for_frame(expected, "in the window", lambda: self.running() and grab(self.win))
 
     def next_frames(self, expected):
         """Returns once the game has twice redrawn a pixel painted over: a pass reads events
