@@ -1,0 +1,70 @@
+#!/usr/bin/env python3
+"""Measures the browser build as a player meets it, in Debian's headless Chromium with the site
+served on 127.0.0.1 from this process: the time from opening the page to its first frame, the
+frame rate, how late a 10 ms timer runs while the game plays, and the download gzipped.
+
+  platforms/web/measure.py [BUILD_DIR [SECONDS]]   (BUILD_DIR is build-web/ unless given)"""
+
+import functools
+import gzip
+import http.server
+import os
+import shutil
+import statistics
+import sys
+import threading
+import time
+
+from selenium import webdriver
+from selenium.webdriver.chrome.service import Service
+
+# Counts the canvas's updates from the page's start, and with ?timer, a 10 ms timer's delays
+# (measured apart: the browser lines the game's own timer up with that one's wake-ups).
+PROBE = """window.shown = []; window.late = [];
+const put = CanvasRenderingContext2D.prototype.putImageData;
+CanvasRenderingContext2D.prototype.putImageData = function (...args) {
+  shown.push(performance.now());
+  return put.apply(this, args);
+};
+let last = performance.now();
+if (location.search === "?timer") {
+  setInterval(() => { const now = performance.now(); late.push(Math.max(0, now - last - 10)); last = now; }, 10);
+}"""
+
+
+def main(build="build-web", seconds="10"):
+    site = os.path.join(build, "site")
+    handler = functools.partial(http.server.SimpleHTTPRequestHandler, directory=site)
+    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
+    threading.Thread(target=server.serve_forever, daemon=True).start()
+    options = webdriver.ChromeOptions()
+    options.binary_location = shutil.which("chromium")
+    for argument in ("--headless=new", "--no-sandbox", "--window-size=1024,700"):
+        options.add_argument(argument)
+    driver = webdriver.Chrome(service=Service(shutil.which("chromedriver")), options=options)
+    try:
+        driver.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument", {"source": PROBE})
+        url = f"http://127.0.0.1:{server.server_address[1]}/"
+        driver.get(url)
+        time.sleep(float(seconds))
+        shown = driver.execute_script("return shown")
+        driver.get(url + "?timer")
+        time.sleep(float(seconds))
+        late = driver.execute_script("return late")
+    finally:
+        driver.quit()
+        server.shutdown()
+    if len(shown) < 2:
+        sys.exit("measure: the page showed fewer than two frames")
+    print(f"first frame: {shown[0]:.0f} ms after the page began to load")
+    print(f"frame rate: {(len(shown) - 1) * 1000 / (shown[-1] - shown[0]):.1f} per second"
+          f" over {len(shown)} frames")
+    print(f"10 ms timer: {statistics.mean(late):.2f} ms late on average, {max(late):.1f} ms at most")
+    names = ("index.html", "tumult2d.js", "tumult2d.wasm", "tumult2d.data")
+    sizes = [len(gzip.compress(open(os.path.join(site, name), "rb").read())) for name in names]
+    print(f"download gzipped: {sum(sizes) / 1024:.0f} KB (" +
+          ", ".join(f"{name} {size / 1024:.0f} KB" for name, size in zip(names, sizes)) + ")")
+
+
+if __name__ == "__main__":
+    main(*sys.argv[1:])
