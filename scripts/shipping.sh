@@ -32,13 +32,32 @@ tumult_fetch_sdl_source() {
   dpkg-source --no-check -x "$sdl"/libsdl1.2_*.dsc "$sdl/source" >/dev/null
 }
 
-# The time every file of a zip carries: SOURCE_DATE_EPOCH if set, else the time of the last
-# commit, else (outside a git checkout) that of the changelog's latest entry. Exported, so that
-# the tools run afterwards (strip) stamp the same time.
-tumult_export_source_date() {
+# Configures BUILD/game with the cmake command given (a toolchain and SDL of the platform's
+# among its options) as a Release build of the game alone, no build path in its objects; builds
+# the game and prints the project's version.
+#
+#   version=$(tumult_build_game BUILD CMAKE_COMMAND [OPTION...])
+tumult_build_game() {
+  local build=$1
+  shift
+  "$@" -S . -B "$build/game" -G "Unix Makefiles" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
+    -DCMAKE_CXX_FLAGS="-ffile-prefix-map=$PWD=." >"$build/configure.log" ||
+    { cat "$build/configure.log" >&2; exit 1; }
+  cmake --build "$build/game" --target tumult2d -j"$(nproc)" >&2
+  sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/game/CMakeCache.txt"
+}
+
+# Makes BUILD/stage/NAME afresh, the zip's folder, and exports the time every file of the zip
+# carries: SOURCE_DATE_EPOCH if set, else the time of the last commit, else (outside a git
+# checkout) that of the changelog's latest entry; the tools run afterwards (strip) stamp it too.
+#
+#   tumult_start_stage BUILD NAME
+tumult_start_stage() {
   SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct 2>/dev/null ||
     dpkg-parsechangelog -l data/changelog -STimestamp)}
   export SOURCE_DATE_EPOCH
+  rm -rf "$1/stage"
+  mkdir -p "$1/stage/$2"
 }
 
 # Zips STAGE/NAME into ZIP: every entry stamped with SOURCE_DATE_EPOCH, in one order, with one

@@ -58,22 +58,16 @@ fi
 
 # The game: the executable alone, without the tests and tools, which are not for Windows. Its
 # link runs in its own folder (src/CMakeLists.txt counts on it).
+version=$(tumult_build_game "$build" cmake \
+  -DCMAKE_TOOLCHAIN_FILE="$source_dir/cmake/mingw-w64-x86_64.cmake" -DTUMULT_WINDOWS_SDL="$prefix")
 game=$build/game
-cmake -S . -B "$game" -G "Unix Makefiles" \
-  -DCMAKE_TOOLCHAIN_FILE="$source_dir/cmake/mingw-w64-x86_64.cmake" -DTUMULT_WINDOWS_SDL="$prefix" \
-  -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
-  -DCMAKE_CXX_FLAGS="-ffile-prefix-map=$source_dir=." >"$build/configure.log" ||
-  { cat "$build/configure.log"; exit 1; }
-cmake --build "$game" --target tumult2d -j"$(nproc)"
-version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$game/CMakeCache.txt")
 
 # The zip's folder: everything in it stamped with one time, in one order, with one mode. strip
 # writes that time into the binaries' headers too, where it would write the current time.
-tumult_export_source_date
 name=tumult2d-$version-win64
+tumult_start_stage "$build" "$name"
 stage=$build/stage/$name
-rm -rf "$build/stage"
-mkdir -p "$stage/images"
+mkdir "$stage/images"
 $host-strip -o "$stage/tumult2d.exe" "$game/src/tumult2d.exe"
 $host-strip -o "$stage/SDL.dll" "$prefix/bin/SDL.dll"
 cp images/*.bmp "$stage/images/"

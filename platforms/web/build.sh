@@ -93,22 +93,15 @@ fi
 link_flags=(-sMODULARIZE=1 -sEXPORT_NAME=Tumult2D -sENVIRONMENT=web -sUSE_SDL=0
             -sASYNCIFY=1 -sASYNCIFY_IGNORE_INDIRECT=1 -sEXIT_RUNTIME=1 -sALLOW_MEMORY_GROWTH=1
             -sFORCE_FILESYSTEM=1 -sEXPORTED_RUNTIME_METHODS=FS)
+version=$(PKG_CONFIG_LIBDIR=$prefix/lib/pkgconfig PKG_CONFIG_PATH='' tumult_build_game "$build" \
+  emcmake cmake -DCMAKE_FIND_ROOT_PATH="$prefix" -DCMAKE_EXE_LINKER_FLAGS="${link_flags[*]}")
 game=$build/game
-PKG_CONFIG_LIBDIR=$prefix/lib/pkgconfig PKG_CONFIG_PATH='' \
-  emcmake cmake -S . -B "$game" -G "Unix Makefiles" -DCMAKE_FIND_ROOT_PATH="$prefix" \
-  -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DCMAKE_EXE_LINKER_FLAGS="${link_flags[*]}" \
-  -DCMAKE_CXX_FLAGS="-ffile-prefix-map=$source_dir=." >"$build/configure.log" ||
-  { cat "$build/configure.log"; exit 1; }
-cmake --build "$game" --target tumult2d -j"$(nproc)"
-version=$(sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$game/CMakeCache.txt")
 
 # The zip's folder, which is the site: the page, the game, its pictures as one tar archive
 # (owners, times and order fixed), and the licences. Everything in it is stamped with one time.
-tumult_export_source_date
 name=tumult2d-$version-web
+tumult_start_stage "$build" "$name"
 stage=$build/stage/$name
-rm -rf "$build/stage"
-mkdir -p "$stage"
 cp "$platform/page/index.html" "$game/src/tumult2d.js" "$game/src/tumult2d.wasm" "$stage/"
 tar --format=ustar --sort=name --mtime="@$SOURCE_DATE_EPOCH" --owner=0 --group=0 \
   --numeric-owner --mode=u=rwX,go=rX -cf "$stage/tumult2d.data" images

@@ -63,6 +63,7 @@ class Browser:
         self.driver = webdriver.Chrome(service=Service(shutil.which("chromedriver")),
                                        options=options)
         self.driver.set_script_timeout(xgame.time_left(30))
+        self.driver.set_page_load_timeout(xgame.time_left(30))
         self.before_page(KEY_LOG)
 
     def close(self):
@@ -164,7 +165,8 @@ def hostile(session, browser, frame_tool):
 
 def page(session, browser, frame_tool):
     """Without its data file the page says so. While the game has the keyboard, the arrows,
-    Space and Tab reach it and do nothing to the page (which is taller than the window)."""
+    Space and Tab reach it and do nothing to the page (which is taller than the window), which
+    is titled "Tumult 2D"."""
     data = os.path.join(browser.site, "tumult2d.data")
     os.rename(data, data + ".away")
     browser.open(xgame.SEED)
@@ -178,11 +180,11 @@ def page(session, browser, frame_tool):
     for key in keys:
         ActionChains(driver).key_down(key).key_up(key).perform()
     browser.expect_frame(expected)  # the game still draws, after them
-    state = driver.execute_script("return [document.documentElement.scrollHeight > innerHeight,"
-                                  " scrollY, document.activeElement.id, keyLog]")
-    if state != [True, 0, "screen", [True] * len(keys)]:
-        raise xgame.CheckFailed(f"after the keys the page has [taller than the window, scrollY,"
-                                f" focus, each key's default action cancelled] = {state}")
+    state = driver.execute_script("return [document.title, document.documentElement.scrollHeight"
+                                  " > innerHeight, scrollY, document.activeElement.id, keyLog]")
+    if state != ["Tumult 2D", True, 0, "screen", [True] * len(keys)]:
+        raise xgame.CheckFailed(f"after the keys the page has [its title, taller than the window,"
+                                f" scrollY, focus, each key's default action cancelled] = {state}")
     browser.escape()
 
 
