@@ -45,11 +45,11 @@ case "${1:-}" in
     exit "$found"
     ;;
   boundary)
-    # SDL stays behind the graphics boundary: the terrain and placement code, with the headers
-    # of the game objects, compiles with no SDL include path.
+    # SDL stays behind the graphics boundary: the terrain and placement code, the battle's
+    # recipe and facts, with the headers of the game objects, compile with no SDL include path.
     status=0
     for file in src/game/Battlefield.h src/game/Tank.h src/game/Battlefield.cpp \
-      src/game/TankPlacement.cpp; do
+      src/game/TankPlacement.cpp src/game/GameFacts.h src/game/BattleRecipe.cpp; do
       "${2:-c++}" -std=c++17 -fsyntax-only -Isrc -x c++ "$file" || status=1
     done
     exit "$status"
