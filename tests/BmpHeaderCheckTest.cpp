@@ -34,7 +34,7 @@ TEST_F(BmpLoadTest, SeedLayoutsLoadAndAgree) {
     SCOPED_TRACE(name);
     ++seeds;
     EXPECT_STREQ(BmpHeaderProblem(bytes.data(), bytes.size()),
-                 compressed ? "compressed BMP files are not supported" : nullptr);
+                 compressed ? "BMP file is RLE-compressed; save it uncompressed" : nullptr);
     EXPECT_EQ(bool(LoadImageFromBytes(bytes.data(), bytes.size(), true)), !compressed)
         << SDL_GetError();
   }
@@ -75,7 +75,9 @@ TEST_F(BmpLoadTest, HostileFilesFailWithTheReason) {
       {"bits24.bmp", 28, 2, "BMP pixel size is not 1, 4, 8, 16, 24 or 32 bits"},
       {"bits24.bmp", 28, 64, "BMP pixel size is not 1, 4, 8, 16, 24 or 32 bits"},
       {"bits24.bmp", 30, 3, "BMP colour masks on a pixel size that has none"},
-      {"bits24.bmp", 30, 1, "compressed BMP files are not supported"},
+      {"bits24.bmp", 30, 1, "BMP file is RLE-compressed; save it uncompressed"},
+      {"bits24.bmp", 30, 5, "BMP file is compressed in a way the game does not read; save it "
+                            "uncompressed"},
       {"bits8-twenty-colours.bmp", 46, 300, "BMP palette longer than its pixel size allows"},
       {"bits8-twenty-colours.bmp", 46, 256, "BMP pixels start inside its headers"},
       {"bits4-six-colours.bmp", 102, 0xFFFFFFFF, kIndex},

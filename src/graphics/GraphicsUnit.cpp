@@ -13,6 +13,7 @@
 #endif
 
 #include "graphics/BmpHeaderCheck.h"
+#include "graphics/BmpNormalise.h"
 
 namespace {
 
@@ -163,9 +164,15 @@ TSurfacePtr LoadImage(const std::string& DataFile, bool Transparent) {
 }
 
 TSurfacePtr LoadImageFromBytes(const uint8_t* Bytes, size_t Size, bool Transparent) {
-  if (const char* problem = BmpHeaderProblem(Bytes, Size)) {
+  TBmpLayout layout;
+  if (const char* problem = BmpHeaderProblem(Bytes, Size, &layout)) {
     SDL_SetError("%s", problem);
     return nullptr;
+  }
+  std::vector<uint8_t> normalised;
+  if (NormaliseBmp(Bytes, layout, normalised)) {
+    Bytes = normalised.data();
+    Size = normalised.size();
   }
   SDL_RWops* const source = SDL_RWFromConstMem(Bytes, static_cast<int>(Size));
   const TSurfacePtr loaded(SDL_LoadBMP_RW(source, 1));
