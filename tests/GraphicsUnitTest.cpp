@@ -26,10 +26,11 @@ struct TLayout {
   uint32_t Bits;
   uint32_t InfoSize = 40;
   std::array<uint32_t, 4> Masks = {};  // red, green, blue, alpha
-  bool TopDown = false;
-  bool Gap = false;          // 12 bytes before the pixels that read as masks, red and blue swapped
-  bool CornerSpare = false;  // the bits no colour mask covers set on the top-left pixel
+  unsigned Options = 0;                // any of the three below
 };
+constexpr unsigned kTopDown = 1;
+constexpr unsigned kGap = 2;          // 12 bytes before the pixels: masks, red and blue swapped
+constexpr unsigned kCornerSpare = 4;  // the bits no colour mask covers set on the top-left pixel
 
 // The picture: colour (x + 2y) % 6 at (x, y), of which the last repeats the first (at 1 bit only
 // the first two). Each channel has a value that 5 and 6 bits hold exactly when widened as
@@ -47,7 +48,8 @@ std::string EncodeBmp(const TLayout& L) {
   const uint32_t colours = !palette ? 0 : core ? 1U << L.Bits : L.Bits == 1 ? 2 : 6;
   const uint32_t entry = core ? 3 : 4;
   const uint32_t rowBytes = (kW * L.Bits + 31) / 32 * 4, headers = 14 + L.InfoSize;
-  const uint32_t offset = headers + (masks && L.InfoSize == 40 ? 12 : 0) + (L.Gap ? 12 : 0);
+  const uint32_t offset =
+      headers + (masks && L.InfoSize == 40 ? 12 : 0) + ((L.Options & kGap) ? 12 : 0);
   std::string file = "BM";
   const auto put = [&file](uint32_t Value, uint32_t Bytes) {
     for (uint32_t i = 0; i < Bytes; ++i) file += char(Value >> 8 * i);
@@ -57,26 +59,26 @@ std::string EncodeBmp(const TLayout& L) {
   if (core) {
     for (uint32_t half : {12U, 0U, uint32_t(kW), uint32_t(kH), 1U, L.Bits}) put(half, 2);
   } else {  // the seventh word holds the planes (1) and the depth
-    for (uint32_t word : {L.InfoSize, uint32_t(kW), uint32_t(L.TopDown ? -kH : kH),
-                          1U | L.Bits << 16, masks ? 3U : 0U, rowBytes * kH, 2835U, 2835U, colours,
-                          0U})
+    for (uint32_t word :
+         {L.InfoSize, uint32_t(kW), uint32_t((L.Options & kTopDown) ? -kH : kH), 1U | L.Bits << 16,
+          masks ? 3U : 0U, rowBytes * kH, 2835U, 2835U, colours, 0U})
       put(word, 4);
   }
   for (uint32_t i = 0; masks && i < (L.InfoSize >= 56 ? 4U : 3U); ++i) put(L.Masks[i], 4);
   file.resize(std::max<size_t>(file.size(), headers), '\0');
   for (uint32_t i = 0; i < colours; ++i) put(kColours[i % 6], entry);
-  for (uint32_t mask = 0x1F; L.Gap && mask <= 0x7C00; mask <<= 5) put(mask, 4);
-  const std::array<uint32_t, 3> rgb =
-      masks ? std::array{L.Masks[0], L.Masks[1], L.Masks[2]}
-            : L.Bits == 16 ? std::array{0x7C00U, 0x03E0U, 0x001FU}
-                           : std::array{0xFF0000U, 0x00FF00U, 0x0000FFU};
+  for (uint32_t mask = 0x1F; (L.Options & kGap) && mask <= 0x7C00; mask <<= 5) put(mask, 4);
+  const std::array<uint32_t, 3> rgb = masks ? std::array{L.Masks[0], L.Masks[1], L.Masks[2]}
+                                      : L.Bits == 16 ? std::array{0x7C00U, 0x03E0U, 0x001FU}
+                                                     : std::array{0xFF0000U, 0x00FF00U, 0x0000FFU};
   for (int row = 0; row < kH; ++row) {
-    const int y = L.TopDown ? row : kH - 1 - row;
+    const int y = (L.Options & kTopDown) ? row : kH - 1 - row;
     const size_t start = file.size();
     uint32_t bits = 0, count = 0;  // palette indices gathered into whole bytes
     for (int x = 0; x < kW; ++x) {
       const uint32_t index = ColourIndex(L, x, y), colour = kColours[index];
-      uint32_t value = x == 0 && y == 0 && L.CornerSpare ? ~(rgb[0] | rgb[1] | rgb[2]) : 0;
+      uint32_t value =
+          x == 0 && y == 0 && (L.Options & kCornerSpare) ? ~(rgb[0] | rgb[1] | rgb[2]) : 0;
       for (int c = 0; c < 3; ++c) {
         const uint32_t shift = uint32_t(__builtin_ctz(rgb[c])), max = rgb[c] >> shift;
         value |= ((colour >> (16 - 8 * c) & 0xFF) * max + 127) / 255 << shift;
@@ -110,19 +112,17 @@ TEST_F(LoadImageTest, EveryLayoutGivesThePicturesColoursAndKeysOnTheFirstPixelsC
       {"1-bit", 1},
       {"1-bit, 56-byte header", 1, 56},
       {"4-bit, 124-byte header", 4, 124},
-      {"8-bit, 108-byte header, top-down", 8, 108, {}, true},
+      {"8-bit, 108-byte header, top-down", 8, 108, {}, kTopDown},
       {"4-bit, 12-byte header", 4, 12},
-      {"24-bit, 124-byte header, top-down", 24, 124, {}, true},
-      {"16-bit 5-5-5, gap", 16, 40, {}, false, true, true},
+      {"24-bit, 124-byte header, top-down", 24, 124, {}, kTopDown},
+      {"16-bit 5-5-5, gap", 16, 40, {}, kGap | kCornerSpare},
       {"16-bit 5-6-5, 40-byte header", 16, 40, {0xF800, 0x07E0, 0x001F}},
       {"16-bit 5-6-5, 124-byte header", 16, 124, {0xF800, 0x07E0, 0x001F}},
-      {"16-bit 1-5-5-5, 108-byte header", 16, 108, {0x7C00, 0x3E0, 0x1F, 0x8000}, false, false,
-       true},
-      {"32-bit", 32, 40, {}, false, false, true},
+      {"16-bit 1-5-5-5, 108-byte header", 16, 108, {0x7C00, 0x3E0, 0x1F, 0x8000}, kCornerSpare},
+      {"32-bit", 32, 40, {}, kCornerSpare},
       {"32-bit 8-8-8-8, 124-byte header", 32, 124, {0xFF0000, 0xFF00, 0xFF, 0xFF000000}},
-      {"32-bit blue-red-green, 56-byte header", 32, 56, {0xFF00, 0xFF, 0xFF000000}, true},
-      {"32-bit 8-8-8-0, 52-byte header", 32, 52, {0xFF000000, 0xFF0000, 0xFF00}, false, false,
-       true},
+      {"32-bit blue-red-green, 56-byte header", 32, 56, {0xFF00, 0xFF, 0xFF000000}, kTopDown},
+      {"32-bit 8-8-8-0, 52-byte header", 32, 52, {0xFF000000, 0xFF0000, 0xFF00}, kCornerSpare},
   };
   for (const TLayout& layout : layouts) {
     for (const bool transparent : {false, true}) {

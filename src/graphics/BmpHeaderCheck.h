@@ -23,16 +23,16 @@ constexpr size_t kMaxBmpFileBytes = size_t{4} * kMaxBmpPixels + (size_t{1} << 20
 
 // Where a checked file keeps its parts, and how its pixels are stored.
 struct TBmpLayout {
-  size_t InfoSize = 0;    // 12 (the old OS/2 header), 40, 52, 56, 108 or 124 bytes
-  size_t Offset = 0;      // where the pixel rows start
-  int32_t Width = 0;      // at least 1
-  int32_t Height = 0;     // at least 1; rows are stored bottom row first unless TopDown
+  size_t InfoSize = 0;  // 12 (the old OS/2 header), 40, 52, 56, 108 or 124 bytes
+  size_t Offset = 0;    // where the pixel rows start
+  int32_t Width = 0;    // at least 1
+  int32_t Height = 0;   // at least 1; rows are stored bottom row first unless TopDown
   bool TopDown = false;
-  uint32_t Bits = 0;      // 1, 4, 8, 16, 24 or 32
-  uint32_t Colors = 0;    // palette entries, each PaletteEntryBytes long; 0 above 8 bits
+  uint32_t Bits = 0;    // 1, 4, 8, 16, 24 or 32
+  uint32_t Colors = 0;  // palette entries, each PaletteEntryBytes long; 0 above 8 bits
   size_t PaletteEntryBytes = 4;
   uint32_t Masks[3] = {};  // red, green, blue of a 16- or 32-bit pixel, as BMP defines them
-  size_t RowBytes = 0;    // a stored row, padding included
+  size_t RowBytes = 0;     // a stored row, padding included
 };
 
 // Null when the Size bytes at Bytes are a BMP file that SDL's reader can take safely;

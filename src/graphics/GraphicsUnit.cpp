@@ -45,7 +45,8 @@ Uint32 FirstPixel(const SDL_Surface& Image) {
 }
 
 // A 32-bit display format without alpha leaves each pixel's fourth byte unused, and SDL's
-// conversion carries a 32-bit file's fourth byte into it as it is. SDL's colour-key match
+// conversion may carry a source's fourth byte into it as it is (NormaliseBmp hands it no file
+// with that byte set, but a loaded surface is not trusted to be clean). SDL's colour-key match
 // compares whole pixel values, so that byte is cleared on every pixel: then two pixels match
 // exactly when their colours do.
 // REQUIRES: Image's pixels are readable (locked where SDL says they must be).
@@ -179,10 +180,9 @@ TSurfacePtr LoadImageFromBytes(const uint8_t* Bytes, size_t Size, bool Transpare
   if (!loaded) {
     return nullptr;
   }
-  // The key is taken after the conversion, from the converted first pixel: SDL widens a
-  // 16-bit key colour differently from the 16-bit pixels themselves, so a key set before the
-  // conversion would match none of them (nor would it match a 32-bit file's pixels whose
-  // unused fourth byte is set).
+  // The key is taken after the conversion, from the converted first pixel: then it is exactly
+  // the value that every converted pixel of that colour has, at any depth of the file and on
+  // either SDL 1.2 line (SDL widens a key colour set before the conversion its own way).
   TSurfacePtr converted(SDL_DisplayFormat(loaded.get()));
   if (converted) {
     FinishConverted(*converted, Transparent);
