@@ -77,7 +77,7 @@ uint32_t WidenChannel(uint32_t Value, uint32_t Max) {
 
 // Every pixel unpacked through its masks into 0x00RRGGBB, each channel widened exactly.
 void CopyAsPlain32(const uint8_t* Bytes, const TBmpLayout& Layout, std::vector<uint8_t>& Copy) {
-  const size_t width = static_cast<size_t>(Layout.Width);
+  const auto width = static_cast<size_t>(Layout.Width);
   const size_t rowBytes = 4 * width;  // a multiple of 4: no padding
   StartCopy(Layout, 32, 0, rowBytes * static_cast<size_t>(Layout.Height), Copy);
   const TChannel channels[3] = {ChannelOf(Layout.Masks[0]), ChannelOf(Layout.Masks[1]),
