@@ -83,8 +83,11 @@ std::string EncodeBmp(const TLayout& L) {
         const uint32_t shift = uint32_t(__builtin_ctz(rgb[c])), max = rgb[c] >> shift;
         value |= ((colour >> (16 - 8 * c) & 0xFF) * max + 127) / 255 << shift;
       }
-      if (!palette) put(L.Bits == 24 ? colour : value, L.Bits / 8);
-      for (bits = bits << L.Bits | index, count += L.Bits; palette && count >= 8; count -= 8)
+      if (!palette) {
+        put(L.Bits == 24 ? colour : value, L.Bits / 8);
+        continue;
+      }
+      for (bits = bits << L.Bits | index, count += L.Bits; count >= 8; count -= 8)
         put(bits >> (count - 8), 1);
     }
     if (count > 0) put(bits << (8 - count), 1);
