@@ -2,8 +2,8 @@
 # Builds Tumult 2D against the maintained SDL 1.2 line, Debian's libsdl1.2-compat (the SDL 1.2
 # API on top of SDL 2, which players on newer systems get), and runs the headless tests and the
 # real-window tests of the shipped and of hostile images against it. Each picture of the fuzz
-# seeds, put in as the sky, must give the same frame here as on the classic SDL 1.2 of this
-# machine (built into build-compat/classic), or be refused there with the same warning.
+# seeds, put in as the sky and as a tank, must give the same frame here as on the classic SDL 1.2
+# of this machine (built into build-compat/classic), or be refused there with the same warning.
 #
 # The classic library on this machine stays as it is: the packages are downloaded and unpacked
 # into build-compat/sdl (kept, so a second run is cheap), the build finds them through
@@ -89,25 +89,29 @@ fi
 SDL_VIDEODRIVER=dummy "$build/tests/tumult2d_tests" --gtest_brief=1
 ctest --test-dir "$build" -R '^RealWindow\.(window|hostile)$' --output-on-failure
 
-# The frame of one battle with each seed picture as the sky, and what was printed, on each line.
+# The frame of one battle with each seed picture as the sky and as the first tank's keyed sprite,
+# and what was printed, on each line.
 frames=$PWD/$build/frames
 rm -rf "$frames"
 mkdir -p "$frames/images"
 cp images/TK-*.bmp "$frames/images/"
 differ=0
+pictures=0
 for picture in tests/fuzz/corpus/images/*.bmp; do
   cp "$picture" "$frames/images/DesertEclipse.bmp"
+  cp "$picture" "$frames/images/TK-1.bmp"
+  pictures=$((pictures + 1))
   (cd "$frames" && "$OLDPWD/$build/tools/screenshot/tumult2d_frame" 1 compat.ppm 2>compat.txt)
   (cd "$frames" && LD_LIBRARY_PATH=$outside_library_path \
     "$OLDPWD/$classic/tools/screenshot/tumult2d_frame" 1 classic.ppm 2>classic.txt)
   if ! cmp -s "$frames/compat.ppm" "$frames/classic.ppm" ||
     ! cmp -s "$frames/compat.txt" "$frames/classic.txt"; then
-    echo "compat: $picture as the sky gives another frame or warning than classic SDL 1.2" >&2
+    echo "compat: $picture as the sky and a tank draws or warns unlike classic SDL 1.2" >&2
     differ=1
   fi
 done
 if [[ $differ -ne 0 ]]; then
   exit 1
 fi
-echo "compat: $(ls tests/fuzz/corpus/images/*.bmp | wc -l) skies drawn alike on both SDL 1.2 lines"
+echo "compat: $pictures pictures drawn alike on both SDL 1.2 lines"
 echo "compat: PASSED"
