@@ -1,10 +1,10 @@
 // A check of a BMP file's bytes before SDL's BMP reader parses them. The images/ folder may
 // hold anything, and SDL 1.2's reader believes what a header claims: sizes, dimensions that
-// overflow its 16-bit pitch, palettes and their indices, colour masks. A file that passes is
-// one the reader takes without reading or writing out of bounds; a few odd but valid ones
-// (compressed, or larger than the game can draw) are turned down too. What the check reads of a
-// file that passes is handed on, so that the loader can put the file in the form both SDL 1.2
-// lines read alike (BmpNormalise.h).
+// overflow its 16-bit pitch, palettes and their indices, colour masks. A file that passes, in
+// the form NormaliseBmp (BmpNormalise.h) gives it, is one the reader takes without reading or
+// writing out of bounds; a few odd but valid ones (compressed, or larger than the game can draw)
+// are turned down too. The bytes between the header and the pixels of a 16- or 32-bit picture
+// without masks, which classic SDL would read as masks, are not checked: that form drops them.
 #ifndef TUMULT2D_GRAPHICS_BMPHEADERCHECK_H_
 #define TUMULT2D_GRAPHICS_BMPHEADERCHECK_H_
 
