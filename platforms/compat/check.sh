@@ -7,6 +7,7 @@
 # into build-compat/sdl (kept, so a second run is cheap), the build finds them through
 # pkg-config and the programs load them through LD_LIBRARY_PATH. Exits non-zero on a failure.
 set -euo pipefail
+[[ $# -eq 0 ]] || { echo "usage: $0   (no arguments)" >&2; exit 2; }
 
 cd "$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")/../.."
 source scripts/deps.sh

@@ -15,6 +15,12 @@
 # build-cross/ARCH/build.
 set -euo pipefail
 
+if [[ $# -ne 3 || ! -x $2 || ! -x $3 ]] ||
+  ! dpkg-architecture -a"$1" -qDEB_HOST_GNU_CPU >/dev/null 2>&1; then
+  echo "usage: $0 ARCH NATIVE_TUMULT2D_FRAME NATIVE_IMAGEGEN" >&2
+  echo "  ARCH is a Debian architecture (s390x, i386...); the two programs are built here" >&2
+  exit 2
+fi
 arch=$1
 native_frame=$(readlink -f "$2")
 native_imagegen=$(readlink -f "$3")

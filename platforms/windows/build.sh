@@ -12,6 +12,7 @@
 # time and no build path. SDL_FROM is another build folder whose SDL build to use (and make,
 # if it is not there).
 set -euo pipefail
+[[ $# -le 2 ]] || { echo "usage: $0 [BUILD_DIR [SDL_FROM]]" >&2; exit 2; }
 
 cd "$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")/../.."
 source scripts/deps.sh
