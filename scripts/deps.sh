@@ -13,27 +13,38 @@
 # without apt (Fedora, Arch, openSUSE) it looks for what each package brings instead, goes on
 # when everything is there, and otherwise names what is missing.
 
-declare -a TUMULT_PACKAGES=()
-declare -A TUMULT_PACKAGE_SET=() TUMULT_PACKAGE_WHAT=() TUMULT_PACKAGE_CHECK=()
+# The table, one array per column. It keeps to what bash 3.2 has (no associative arrays, no
+# mapfile), since the build runs it on macOS too.
+TUMULT_PACKAGES=() TUMULT_SETS=() TUMULT_WHATS=() TUMULT_CHECKS=()
 tumult_read_packages() {
   local package set what check
   while IFS='|' read -r package set what check; do
-    package=${package//[[:space:]]/}
+    read -r package <<<"$package"
     [[ -z $package || $package == \#* ]] && continue
     TUMULT_PACKAGES+=("$package")
-    read -r "TUMULT_PACKAGE_SET[$package]" <<<"$set"
-    read -r "TUMULT_PACKAGE_WHAT[$package]" <<<"$what"
-    read -r "TUMULT_PACKAGE_CHECK[$package]" <<<"$check"
+    read -r set <<<"$set" && TUMULT_SETS+=("$set")
+    read -r what <<<"$what" && TUMULT_WHATS+=("$what")
+    read -r check <<<"$check" && TUMULT_CHECKS+=("$check")
   done <"$(dirname "${BASH_SOURCE[0]}")/packages.txt"
 }
 tumult_read_packages
 
+# Prints the row of PACKAGE in the table.
+tumult_row() {
+  local row
+  for row in "${!TUMULT_PACKAGES[@]}"; do
+    [[ ${TUMULT_PACKAGES[row]} == "$1" ]] && echo "$row" && return 0
+  done
+  return 1
+}
+
 # Prints the packages of the sets given.
 tumult_packages_of() {
-  local package
-  for package in "${TUMULT_PACKAGES[@]}"; do
-    [[ " $* " == *" ${TUMULT_PACKAGE_SET[$package]} "* ]] && printf '%s\n' "$package"
+  local row
+  for row in "${!TUMULT_PACKAGES[@]}"; do
+    [[ " $* " == *" ${TUMULT_SETS[row]} "* ]] && printf '%s\n' "${TUMULT_PACKAGES[row]}"
   done
+  return 0
 }
 
 # Prints the packages of the list given as arguments that dpkg does not report as installed.
@@ -52,7 +63,8 @@ tumult_missing_packages() {
 # check.
 tumult_find() {
   local -a check
-  read -r -a check <<<"${TUMULT_PACKAGE_CHECK[$1]:-}"
+  local row
+  row=$(tumult_row "$1") && read -r -a check <<<"${TUMULT_CHECKS[row]}"
   ((${#check[@]} != 0)) || return 2
   local kind=${check[0]} item dir found
   for item in "${check[@]:1}"; do
@@ -74,9 +86,9 @@ tumult_find() {
 
 # One line per package: its Debian name and what it is.
 tumult_describe() {
-  local package
+  local package row
   for package in "$@"; do
-    printf '  %s: %s\n' "$package" "${TUMULT_PACKAGE_WHAT[$package]}"
+    row=$(tumult_row "$package") && printf '  %s: %s\n' "$package" "${TUMULT_WHATS[row]}"
   done
 }
 
@@ -132,15 +144,14 @@ tumult_ensure_deps() {
       return 2
       ;;
   esac
-  local -a wanted
-  mapfile -t wanted < <(tumult_packages_of "${sets[@]}")
+  local -a wanted missing
+  IFS=$'\n' read -r -d '' -a wanted < <(tumult_packages_of "${sets[@]}") || true
   if ! command -v apt-get >/dev/null 2>&1 || ! command -v dpkg-query >/dev/null 2>&1; then
     tumult_check_without_apt "${wanted[@]}"
     return
   fi
 
-  local -a missing
-  mapfile -t missing < <(tumult_missing_packages "${wanted[@]}")
+  IFS=$'\n' read -r -d '' -a missing < <(tumult_missing_packages "${wanted[@]}") || true
   if ((${#missing[@]} == 0)); then
     return 0
   fi
@@ -150,7 +161,7 @@ tumult_ensure_deps() {
     apt-get install -y --no-install-recommends "${missing[@]}" || return 1
 
   # Catch a package that apt-get quietly could not provide before the build trips over it.
-  mapfile -t missing < <(tumult_missing_packages "${missing[@]}")
+  IFS=$'\n' read -r -d '' -a missing < <(tumult_missing_packages "${missing[@]}") || true
   if ((${#missing[@]} != 0)); then
     echo "deps: still missing after apt-get install:" >&2
     tumult_describe "${missing[@]}" >&2
@@ -162,8 +173,9 @@ tumult_ensure_deps() {
 if [[ "${BASH_SOURCE[0]}" == "$0" ]]; then
   set -euo pipefail
   if [[ $# -eq 1 && $1 == find ]]; then
-    for package in "${TUMULT_PACKAGES[@]}"; do
-      echo "$package|$(tumult_find "$package" || true)|${TUMULT_PACKAGE_WHAT[$package]}"
+    for row in "${!TUMULT_PACKAGES[@]}"; do
+      package=${TUMULT_PACKAGES[row]}
+      echo "$package|$(tumult_find "$package" || true)|${TUMULT_WHATS[row]}"
     done
   elif [[ $# -eq 1 ]]; then
     tumult_ensure_deps "$1"
