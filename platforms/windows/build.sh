@@ -83,7 +83,8 @@ fi
 # link runs in its own folder (src/CMakeLists.txt counts on it).
 game=$build/game
 cmake -S . -B "$game" -G "Unix Makefiles" \
-  -DCMAKE_TOOLCHAIN_FILE="$source_dir/platforms/windows/mingw-w64-x86_64.cmake" -DTUMULT_WINDOWS_SDL="$prefix" \
+  -DCMAKE_TOOLCHAIN_FILE="$source_dir/platforms/windows/mingw-w64-x86_64.cmake" \
+  -DTUMULT_WINDOWS_SDL="$prefix" \
   -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
   -DCMAKE_CXX_FLAGS="-ffile-prefix-map=$source_dir=." >"$build/configure.log" ||
   { cat "$build/configure.log"; exit 1; }
