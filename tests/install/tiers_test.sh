@@ -11,8 +11,9 @@ set -euo pipefail
 
 [[ $# -eq 4 ]] || { echo "usage: $0 SOURCE_DIR WORK_DIR CMAKE CTEST" >&2; exit 2; }
 source_dir=$1 work=$2 cmake=$3 ctest=$4
-fail() {
-  echo "FAILED: $*" >&2
+fail() {  # fail MESSAGE LOG
+  echo "FAILED: $1" >&2
+  cat "$2" >&2
   exit 1
 }
 
@@ -33,27 +34,22 @@ configure() {  # configure BUILD_DIR [OPTION...]: the status, the output in BUIL
   rm -rf "$1"
   PATH=$path "$cmake" -S "$source_dir" -B "$1" "${@:2}" >"$1.log" 2>&1
 }
-configure "$work/build" || fail "the configure failed:
-$(cat "$work/build.log")"
+configure "$work/build" || fail "the configure failed" "$work/build.log"
 for name in "${!skipped[@]}"; do
   grep -F "  $name: " "$work/build.log" | grep -qF " ${skipped[$name]} (" ||
-    fail "the configure does not name $name with ${skipped[$name]}:
-$(cat "$work/build.log")"
+    fail "the configure does not name $name with ${skipped[$name]}" "$work/build.log"
 done
 
 names=$(IFS='|' && echo "${!skipped[*]}")
 PATH=$path "$ctest" --test-dir "$work/build" -R "^(${names//./\\.})\$" >"$work/ctest.log" 2>&1 ||
-  fail "ctest exited $?:
-$(cat "$work/ctest.log")"
+  fail "ctest exited $?" "$work/ctest.log"
 count=$(grep -cE '^ *[0-9]+/[0-9]+ Test +#[0-9]+: .*\*\*\*Skipped' "$work/ctest.log" || true)
 [[ $count -eq ${#skipped[@]} ]] ||
-  fail "$count of the ${#skipped[@]} checks were skipped:
-$(cat "$work/ctest.log")"
+  fail "$count of the ${#skipped[@]} checks were skipped" "$work/ctest.log"
 
 if configure "$work/strict" -DTUMULT_REQUIRE_ALL_CHECKS=ON; then
-  fail "the configure that requires every check passed without their tools"
+  fail "the configure that requires every check passed without their tools" "$work/strict.log"
 fi
 sed -n '/Install them with: apt-get install/,$p' "$work/strict.log" | grep -qw mmdebstrap ||
-  fail "the failed configure does not name the packages:
-$(cat "$work/strict.log")"
+  fail "the failed configure does not name the packages" "$work/strict.log"
 echo "PASSED: ${#skipped[@]} checks skipped, each named with its package"
