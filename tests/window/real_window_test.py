@@ -71,4 +71,5 @@ def play(session, game_binary, frame_tool, case):
 
 
 if __name__ == "__main__":
+    xgame.check_usage(len(sys.argv) == 4 and sys.argv[3] in ("window", "hostile"), __doc__)
     sys.exit(xgame.run(lambda session: play(session, *sys.argv[1:])))

@@ -23,6 +23,13 @@ _libc = ctypes.CDLL("libc.so.6")
 _deadline = [float("inf")]  # time.monotonic() when the run's budget is spent
 
 
+def check_usage(arguments_fit, doc):
+    """A script called with wrong arguments prints its usage (its doc string) and exits 2."""
+    if not arguments_fit:
+        print(doc.strip(), file=sys.stderr)
+        sys.exit(2)
+
+
 class CheckFailed(Exception):
     """A check about the game's behaviour did not hold; the message says which."""
 

@@ -9,21 +9,19 @@
 # into build-compat/sdl (kept, so a second run is cheap), the build finds them through
 # pkg-config and the programs load them through LD_LIBRARY_PATH. Exits non-zero on a failure.
 set -euo pipefail
+[[ $# -eq 0 ]] || { echo "usage: $0   (no arguments)" >&2; exit 2; }
 
-cd "$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")/.."
+cd "$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")/../.."
+source scripts/deps.sh
 
 # SDL 1.2 on SDL 2, and the libraries SDL 2 needs that a machine with the classic SDL 1.2 may
 # lack (those it has are unpacked all the same, which does no harm).
 packages=(libsdl1.2-compat libsdl1.2-compat-shim libsdl1.2-compat-dev libsdl2-2.0-0
           libdecor-0-0 libsamplerate0 libwayland-cursor0 libwayland-egl1)
-build=build-compat
+build="build-compat"
 sdl=$PWD/$build/sdl
 multiarch=$(g++ -print-multiarch)
 libdir=$sdl/usr/lib/$multiarch
-
-asroot() {
-  if [[ $(id -u) -eq 0 ]]; then "$@"; else sudo "$@"; fi
-}
 
 unpack_packages() {
   local debs=$build/debs
@@ -31,7 +29,7 @@ unpack_packages() {
   mkdir -p "$debs"
   # apt-get download needs current package lists; fetch them only when it cannot find one.
   if ! (cd "$debs" && apt-get download "${packages[@]}" 2>/dev/null); then
-    asroot env DEBIAN_FRONTEND=noninteractive apt-get update
+    tumult_as_root "${packages[*]}" env DEBIAN_FRONTEND=noninteractive apt-get update
     (cd "$debs" && apt-get download "${packages[@]}")
   fi
   local deb
@@ -50,10 +48,10 @@ fi
 # the classic frames, which are made with the path as it came.
 outside_library_path=${LD_LIBRARY_PATH:-}
 export LD_LIBRARY_PATH=$libdir${LD_LIBRARY_PATH:+:$LD_LIBRARY_PATH}
-missing=$(ldd "$libdir/libSDL2-2.0.so.0" "$libdir/libSDL-1.2.so.0" | grep 'not found' || true)
-if [[ -n $missing ]]; then
+unresolved=$(ldd "$libdir/libSDL2-2.0.so.0" "$libdir/libSDL-1.2.so.0" | grep 'not found' || true)
+if [[ -n $unresolved ]]; then
   echo "compat: libraries SDL 2 needs are missing:" >&2
-  echo "$missing" >&2
+  echo "$unresolved" >&2
   exit 1
 fi
 
