@@ -11,8 +11,8 @@ TBattle BuildBattle(TRandomSource& Draws) {
   battle.NumberOfTanks = kMaxTanks;
   for (int i = 0; i < kMaxTanks; ++i) {
     const TTankSetup& setup = kTankSetups[i];
-    battle.Tanks[i] = TTank::Init(setup.TrackSize, setup.TurretX, setup.TurretY,
-                                  setup.TurretLength, setup.Color, setup.Sprite);
+    battle.Tanks[i] = TTank::Init(setup.TrackSize, setup.TurretX, setup.TurretY, setup.TurretLength,
+                                  setup.Color, setup.Sprite);
   }
   // All four are made before any is placed: one not placed yet still counts, at column 0, in
   // the placement of the others.
