@@ -1,6 +1,7 @@
 // What one frame costs, against the physical limit: one plain copy of a whole frame. Every
-// drawing benchmark here runs on the dummy driver's 800x600x32 surface with the shipped
-// images and the battle of seed 0, so that their ratios to BM_FrameMemcpy come from one run.
+// drawing benchmark here runs on the dummy driver's display, the size and depth the game
+// opens, with the shipped images and the battle of seed 0, so that their ratios to
+// BM_FrameMemcpy come from one run.
 #include <benchmark/benchmark.h>
 
 #include <cstdlib>
@@ -8,11 +9,12 @@
 #include <vector>
 
 #include "Game.h"
+#include "game/GameFacts.h"
 #include "graphics/LineAndRect.h"
 
 namespace {
 
-constexpr size_t kFrameBytes = size_t{800} * 600 * 4;
+constexpr size_t kFrameBytes = size_t{kScreenWidth} * kScreenHeight * (kScreenDepth / 8);
 
 // One game on the dummy driver, started once and shared by every benchmark here.
 TGame* BenchGame() {
@@ -82,8 +84,9 @@ BENCHMARK(BM_DrawLand);
 
 // A slanted line across the screen, which takes the general path of the line walk.
 void BM_DrawLineSlanted(benchmark::State& State) {
-  EachIteration(State,
-                [](TGame& Game) { SDL_DrawLine(Game.GameScreen, 0, 599, 799, 0, 0x00FFFFFF); });
+  EachIteration(State, [](TGame& Game) {
+    SDL_DrawLine(Game.GameScreen, 0, kScreenHeight - 1, kScreenWidth - 1, 0, 0x00FFFFFF);
+  });
 }
 BENCHMARK(BM_DrawLineSlanted);
 

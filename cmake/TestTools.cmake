@@ -1,106 +1,80 @@
-# What the tests, benchmarks and lint use beyond the game's build, looked for when the tests
-# are configured: a missing one stops the configure naming the Debian package that has it
-# (scripts/deps.sh tests installs them all), rather than failing a test later.
-set(missing "")
-macro(tumult_need what package)
-  list(APPEND missing "  ${package}: ${what}")
-endmacro()
+# How a check is added, with the Debian packages it needs beyond the game's build. The tests
+# are tiers, one label each: unit, window, install, cross, wine and lint. Only the unit tests
+# are needed to configure (GoogleTest); a check whose packages are missing is still added, and
+# CTest reports it as skipped (its command only says what it needs), so that a plain `ctest`
+# on any machine runs what it can and says what it could not. The configure prints one
+# summary of the skipped checks and their packages; scripts/deps.sh tests installs them all.
+#
+#   tumult_add_check(NAME name LABELS tier... [NEEDS package...] COMMAND command...
+#                    [WORKING_DIRECTORY dir] [PROPERTIES property value...])
+#
+# NEEDS names packages of scripts/packages.txt, which says how to tell each is there.
+# TUMULT_REQUIRE_ALL_CHECKS (on in the asan preset that ./test uses, and so in CI) turns a
+# missing package into a configure error, so that nothing there is skipped silently.
+option(TUMULT_REQUIRE_ALL_CHECKS "Stop the configure when a check's packages are missing" OFF)
 
-find_package(GTest QUIET)
-if(NOT TARGET GTest::gtest_main)
-  tumult_need("GoogleTest" libgtest-dev)
-endif()
-if(NOT TARGET GTest::gmock)
-  tumult_need("GoogleMock" libgmock-dev)
-endif()
-
-# A cross build only builds the unit tests and tools for its emulator; the programs the other
-# tests run are this machine's business, checked when it builds for itself.
-if(NOT CMAKE_CROSSCOMPILING)
-  # The window tests drive X through python3-xlib, which Debian installs for its own python3;
-  # a python3 found earlier on PATH (pyenv, a virtualenv) may lack it, so the first python3 on
-  # PATH that has it is the one the tests run with.
-  if(NOT Python3_EXECUTABLE)
-    execute_process(COMMAND sh -c "IFS=:; for d in $PATH; do p=$d/python3; \
-                                   [ -x $p ] && $p -c 'import Xlib' 2>/dev/null && { echo $p; exit; }; done"
-                    OUTPUT_VARIABLE with_xlib OUTPUT_STRIP_TRAILING_WHITESPACE)
-    if(with_xlib)
-      set(Python3_EXECUTABLE ${with_xlib} CACHE FILEPATH "python3 with python3-xlib")
-    endif()
-  endif()
-  find_package(Python3 QUIET COMPONENTS Interpreter)
-  if(NOT Python3_Interpreter_FOUND)
-    tumult_need("Python 3" python3)
-  else()
-    execute_process(COMMAND ${Python3_EXECUTABLE} -c "import Xlib" RESULT_VARIABLE no_xlib
-                    OUTPUT_QUIET ERROR_QUIET)
-    if(no_xlib)
-      tumult_need("the X client library for ${Python3_EXECUTABLE}" python3-xlib)
-    endif()
-    # The browser test drives Chromium through chromedriver with Selenium.
-    execute_process(COMMAND ${Python3_EXECUTABLE} -c "import selenium" RESULT_VARIABLE no_selenium
-                    OUTPUT_QUIET ERROR_QUIET)
-    if(no_selenium)
-      tumult_need("Selenium for ${Python3_EXECUTABLE}" python3-selenium)
-    endif()
-  endif()
-
-  # libfaketime pins the game's clock; Debian keeps it in the folder of this machine's
-  # architecture (CMAKE_LIBRARY_ARCHITECTURE), other systems in their library folder.
-  find_library(TUMULT_FAKETIME NAMES libfaketime.so.1 PATH_SUFFIXES faketime)
-  if(NOT TUMULT_FAKETIME)
-    tumult_need("libfaketime" faketime)
-  endif()
-
-  # Takes triples: PROGRAM PACKAGE "WHAT IT IS".
-  function(tumult_need_programs)
-    set(args ${ARGN})
-    while(args)
-      list(POP_FRONT args program package what)
-      string(MAKE_C_IDENTIFIER "TUMULT_TOOL_${program}" var)
-      # Debian keeps Wine's own loaders out of the PATH, in /usr/lib/wine.
-      find_program(${var} ${program} PATHS /usr/lib/wine)
-      if(NOT ${var})
-        tumult_need("${program}, ${what}" ${package})
-      endif()
-    endwhile()
-    set(missing "${missing}" PARENT_SCOPE)
-  endfunction()
-
-  tumult_need_programs(
-    Xvfb xvfb "the X server without a screen"
-    identify imagemagick ImageMagick
-    desktop-file-validate desktop-file-utils "the desktop entry checker"
-    appstreamcli appstream "the AppStream metainfo checker"
-    dpkg-buildpackage dpkg-dev "Debian's package build"
-    dh debhelper "Debian's package build helpers"
-    lintian lintian "Debian's package checker"
-    clang-format clang-format "the C++ formatter"
-    clang-tidy clang-tidy "the C++ linter"
-    mmdebstrap mmdebstrap "which unpacks another architecture's libraries"
-    s390x-linux-gnu-g++ g++-s390x-linux-gnu "the C++ cross compiler for s390x"
-    i686-linux-gnu-g++ g++-i686-linux-gnu "the C++ cross compiler for i386"
-    qemu-s390x-static qemu-user-static "qemu-user, which runs other architectures' programs"
-    emcc emscripten "Emscripten, which builds the game for the browser"
-    chromium chromium "the browser the browser build is played in"
-    chromedriver chromium-driver "the WebDriver server that drives Chromium")
-
-  # The Windows build is played under Wine, which runs on x86-64 only.
-  if(CMAKE_HOST_SYSTEM_PROCESSOR MATCHES "x86_64|AMD64")
-    tumult_need_programs(
-      x86_64-w64-mingw32-g++-win32 g++-mingw-w64-x86-64-win32 "the C++ compiler for 64-bit Windows"
-      zip zip zip
-      wine64 wine64 "Wine, which runs the Windows build")
-  endif()
-endif()
+# Per package of the table, what of it is here (TUMULT_FOUND_<package>: a program's or file's
+# path, a python3 that has the module; empty when missing) and what it is.
+execute_process(COMMAND bash ${PROJECT_SOURCE_DIR}/scripts/deps.sh find
+                OUTPUT_VARIABLE found OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
+string(REPLACE "\n" ";" found "${found}")
+foreach(line IN LISTS found)
+  string(REPLACE "|" ";" fields "${line}")
+  list(GET fields 0 package)
+  list(GET fields 1 TUMULT_FOUND_${package})
+  list(GET fields 2 TUMULT_WHAT_${package})
+endforeach()
 
 # What every test that plays the game in a window runs with: the libfaketime that pins its
-# clock, and LeakSanitizer told of the small allocations SDL and Xlib keep until exit.
-set(TUMULT_WINDOW_TEST_ENV "TUMULT_FAKETIME=${TUMULT_FAKETIME}"
+# clock, and LeakSanitizer told of the small allocations SDL and Xlib keep until exit. The
+# python3 the window tests run with is the one that has python3-xlib.
+set(TUMULT_PYTHON ${TUMULT_FOUND_python3-xlib})
+set(TUMULT_WINDOW_TEST_ENV "TUMULT_FAKETIME=${TUMULT_FOUND_faketime}"
     "LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/lsan.supp:print_suppressions=0")
+set(TUMULT_WINDOW_NEEDS xvfb python3-xlib faketime)
 
-if(missing)
-  list(JOIN missing "\n" missing)
-  message(FATAL_ERROR "The tests need these Debian packages, which are missing:\n${missing}\n"
-          "scripts/deps.sh tests installs them; -DBUILD_TESTING=OFF builds the game alone.")
-endif()
+function(tumult_add_check)
+  cmake_parse_arguments(PARSE_ARGV 0 check "" "NAME;WORKING_DIRECTORY"
+                        "LABELS;NEEDS;COMMAND;PROPERTIES")
+  set(missing "")
+  set(reasons "")
+  foreach(package IN LISTS check_NEEDS)
+    if(NOT DEFINED TUMULT_WHAT_${package})
+      message(FATAL_ERROR "${check_NAME} needs ${package}, which scripts/packages.txt lacks")
+    elseif(NOT TUMULT_FOUND_${package})
+      list(APPEND missing ${package})
+      list(APPEND reasons "${package} (${TUMULT_WHAT_${package}})")
+    endif()
+  endforeach()
+  if(missing)
+    list(JOIN reasons ", " reasons)
+    set_property(GLOBAL APPEND PROPERTY TUMULT_SKIPPED "  ${check_NAME}: ${reasons}")
+    set_property(GLOBAL APPEND PROPERTY TUMULT_SKIPPED_PACKAGES ${missing})
+    # 77 is the exit status the automake tests use for a skip.
+    set(check_COMMAND sh -c "echo \"$0\" && exit 77" "skipped: needs ${reasons}")
+    list(APPEND check_PROPERTIES SKIP_RETURN_CODE 77)
+  endif()
+  if(check_WORKING_DIRECTORY)
+    set(check_WORKING_DIRECTORY WORKING_DIRECTORY ${check_WORKING_DIRECTORY})
+  endif()
+  add_test(NAME ${check_NAME} COMMAND ${check_COMMAND} ${check_WORKING_DIRECTORY})
+  set_tests_properties(${check_NAME} PROPERTIES LABELS "${check_LABELS}" ${check_PROPERTIES})
+endfunction()
+
+# The one summary of what was skipped, once every check is added.
+function(tumult_report_skipped_checks)
+  get_property(skipped GLOBAL PROPERTY TUMULT_SKIPPED)
+  get_property(packages GLOBAL PROPERTY TUMULT_SKIPPED_PACKAGES)
+  if(NOT skipped)
+    return()
+  endif()
+  list(REMOVE_DUPLICATES packages)
+  list(JOIN skipped "\n" skipped)
+  list(JOIN packages " " packages)
+  set(report "These checks need Debian packages that are missing:\n${skipped}\n"
+             "Install them with: apt-get install ${packages}   (or scripts/deps.sh tests)")
+  if(TUMULT_REQUIRE_ALL_CHECKS)
+    message(FATAL_ERROR ${report} "\nTUMULT_REQUIRE_ALL_CHECKS is on: no check may be skipped.")
+  endif()
+  message(NOTICE ${report} "\nCTest reports them as skipped.")
+endfunction()

@@ -2,7 +2,7 @@
 """Runs the benchmark binary with 5 repetitions and prints each benchmark's median, its ratio
 to one plain copy of a frame (BM_FrameMemcpy) measured in the same run, and the goals.
 
-usage: bench_report.py path/to/tumult2d_bench [extra benchmark flags...]
+usage: bench_report.py path/to/tumult2d_bench [--benchmark_FLAG...]
 Exits 1 when a goal is missed, so that a script can tell.
 """
 import json
@@ -31,8 +31,9 @@ def run(binary, extra):
 
 
 def main():
-    if len(sys.argv) < 2:
-        sys.exit(__doc__)
+    if len(sys.argv) < 2 or not all(a.startswith("--benchmark_") for a in sys.argv[2:]):
+        print(__doc__.strip(), file=sys.stderr)
+        sys.exit(2)
     report = run(sys.argv[1], sys.argv[2:])
     # CPU time: a benchmark that the scheduler sets aside for a moment is not charged for it.
     medians = {b["run_name"]: b["cpu_time"] * {"ns": 1, "us": 1e3, "ms": 1e6}[b["time_unit"]]

@@ -1,70 +1,54 @@
 #!/usr/bin/env bash
-# Installs the Debian packages Tumult 2D needs, and only those that are missing.
+# Installs the Debian packages Tumult 2D needs, and only those that are missing; the packages
+# and what each brings are listed once, in packages.txt beside this script.
 #
 #   scripts/deps.sh game    - what it takes to build and play
-#   scripts/deps.sh tests   - that, plus what the tests and benchmarks use
+#   scripts/deps.sh unit    - that, plus GoogleTest: what the unit tests need
+#   scripts/deps.sh windows - what the Windows build needs beyond the game's (web: the browser's)
+#   scripts/deps.sh tests   - every package: what every check and the benchmarks use
+#   scripts/deps.sh find    - installs nothing; prints PACKAGE|WHERE|WHAT IT IS for each
+#                             package, WHERE being what was found of it, empty when missing
 #
 # It can be run as a command or sourced (then call tumult_ensure_deps MODE). When everything
 # is already there it touches nothing, so it is cheap to run before every build. On a system
 # without apt (Fedora, Arch, openSUSE) it looks for what each package brings instead, goes on
 # when everything is there, and otherwise names what is missing.
 
-TUMULT_GAME_PACKAGES=(cmake g++ make pkg-config libsdl1.2-dev)
-# What the tests use beyond the game's build: googletest and Google Benchmark, Xvfb and
-# python3-xlib for the real-window tests, clang for the fuzz target, the lint tools, the
-# install tests' tools (identify, desktop-file-validate, appstreamcli, dpkg-dev, debhelper and
-# build-essential, which dpkg-buildpackage asks for, lintian), faketime and stress-ng.
-TUMULT_TEST_PACKAGES=(libgtest-dev libgmock-dev googletest libbenchmark-dev xvfb python3-xlib
-                      clang clang-format clang-tidy imagemagick desktop-file-utils appstream
-                      dpkg-dev debhelper build-essential lintian faketime stress-ng)
-# The Windows build and its test: mingw-w64 (its win32 thread model), zip, and Wine to play it.
-TUMULT_TEST_PACKAGES+=(g++-mingw-w64-x86-64-win32 zip wine64)
-# The browser build and its test: Emscripten, and Chromium driven by Selenium.
-TUMULT_TEST_PACKAGES+=(emscripten chromium chromium-driver python3-selenium)
-# The cross-architecture check: Debian's cross compilers, qemu-user, and mmdebstrap, which
-# unpacks the other architecture's libraries into a build folder.
-TUMULT_TEST_PACKAGES+=(g++-s390x-linux-gnu g++-i686-linux-gnu qemu-user-static mmdebstrap)
+# The table, one array per column. It keeps to what bash 3.2 has (no associative arrays, no
+# mapfile), since the build runs it on macOS too.
+TUMULT_PACKAGES=() TUMULT_SETS=() TUMULT_WHATS=() TUMULT_CHECKS=()
+tumult_read_packages() {
+  local package set what check
+  while IFS='|' read -r package set what check; do
+    read -r package <<<"$package"
+    [[ -z $package || $package == \#* ]] && continue
+    TUMULT_PACKAGES+=("$package")
+    read -r set <<<"$set" && TUMULT_SETS+=("$set")
+    read -r what <<<"$what" && TUMULT_WHATS+=("$what")
+    read -r check <<<"$check" && TUMULT_CHECKS+=("$check")
+  done <"$(dirname "${BASH_SOURCE[0]}")/packages.txt"
+}
+tumult_read_packages
 
-# Per package, what it is and how to tell without dpkg that it is there: "WHAT|CHECK", where
-# CHECK is "command NAME..." (any of them on the PATH), "pkg-config MODULE", "python MODULE"
-# (a python3 on the PATH has it) or "file GLOB...". A package listed above without an entry
-# here cannot be checked without dpkg; it is named, and the build says if it is missing.
-declare -A TUMULT_PACKAGE_INFO=(
-  [cmake]="CMake|command cmake"
-  [g++]="a C++17 compiler|command c++ g++ clang++"
-  [make]="make|command make"
-  [pkg-config]="pkg-config (pkgconf elsewhere)|command pkg-config"
-  [libsdl1.2-dev]="SDL 1.2 development files (Fedora: sdl12-compat-devel, Arch: sdl12-compat)|pkg-config sdl"
-  [libgtest-dev]="GoogleTest|pkg-config gtest"
-  [libgmock-dev]="GoogleMock|pkg-config gmock"
-  [googletest]="GoogleTest's sources|file /usr/src/googletest"
-  [libbenchmark-dev]="Google Benchmark|pkg-config benchmark"
-  [xvfb]="Xvfb, the X server without a screen|command Xvfb"
-  [python3-xlib]="the X client library for Python 3|python Xlib"
-  [clang]="clang|command clang++"
-  [clang-format]="the C++ formatter|command clang-format"
-  [clang-tidy]="the C++ linter|command clang-tidy"
-  [imagemagick]="ImageMagick|command identify"
-  [desktop-file-utils]="the desktop entry checker|command desktop-file-validate"
-  [appstream]="the AppStream metainfo checker|command appstreamcli"
-  [dpkg-dev]="Debian's package build tools|command dpkg-buildpackage"
-  [debhelper]="Debian's package build helpers|command dh"
-  [build-essential]="what every Debian package build has|command dpkg-buildpackage"
-  [lintian]="Debian's package checker|command lintian"
-  [faketime]="libfaketime|file /usr/lib/*/faketime/libfaketime.so.1 /usr/lib*/faketime/libfaketime.so.1"
-  [stress-ng]="stress-ng|command stress-ng"
-  [g++-mingw-w64-x86-64-win32]="the C++ compiler for 64-bit Windows|command x86_64-w64-mingw32-g++-win32"
-  [zip]="zip|command zip"
-  [wine64]="Wine, to run the Windows build|file /usr/lib/wine/wine64 /usr/bin/wine64"
-  [emscripten]="Emscripten, to build for the browser|command emcc"
-  [chromium]="the Chromium browser|command chromium"
-  [chromium-driver]="the WebDriver server for Chromium|command chromedriver"
-  [python3-selenium]="Selenium for Python 3|python selenium"
-  [g++-s390x-linux-gnu]="the C++ cross compiler for s390x|command s390x-linux-gnu-g++"
-  [g++-i686-linux-gnu]="the C++ cross compiler for i386|command i686-linux-gnu-g++"
-  [qemu-user-static]="qemu-user, to run other architectures' programs|command qemu-s390x-static"
-  [mmdebstrap]="mmdebstrap, which unpacks another architecture's libraries|command mmdebstrap"
-)
+# Prints the row of PACKAGE in the table.
+tumult_row() {
+  local row
+  for row in "${!TUMULT_PACKAGES[@]}"; do
+    [[ ${TUMULT_PACKAGES[row]} == "$1" ]] && echo "$row" && return 0
+  done
+  return 1
+}
+
+# Prints the packages of the sets given.
+tumult_packages_of() {
+  local row set
+  for row in "${!TUMULT_PACKAGES[@]}"; do
+    for set in ${TUMULT_SETS[row]//,/ }; do
+      [[ " $* " == *" $set "* ]] && printf '%s\n' "${TUMULT_PACKAGES[row]}" && break
+    done
+  done
+  return 0
+}
 
 # Prints the packages of the list given as arguments that dpkg does not report as installed.
 tumult_missing_packages() {
@@ -77,23 +61,27 @@ tumult_missing_packages() {
   done
 }
 
-# Whether what PACKAGE brings is there, by its check; status 2 when it has none.
-tumult_has() {
-  local info=${TUMULT_PACKAGE_INFO[$1]:-}
-  [[ -n $info ]] || return 2
+# Prints what of PACKAGE is there (a program's or a file's path, a python3 that has the
+# module, the pkg-config module), by its check: status 1 when it is missing, 2 when it has no
+# check.
+tumult_find() {
   local -a check
-  read -r -a check <<<"${info#*|}"
-  local kind=${check[0]} item dir
+  local row
+  row=$(tumult_row "$1") && read -r -a check <<<"${TUMULT_CHECKS[row]}"
+  ((${#check[@]} != 0)) || return 2
+  local kind=${check[0]} item dir found
   for item in "${check[@]:1}"; do
     case $kind in
-      command) command -v "$item" >/dev/null 2>&1 && return 0 ;;
-      pkg-config) pkg-config --exists "$item" 2>/dev/null && return 0 ;;
-      python)  # as the build looks for it: any python3 on the PATH
+      command) found=$(command -v "$item") && echo "$found" && return 0 ;;
+      pkg-config) pkg-config --exists "$item" 2>/dev/null && echo "$item" && return 0 ;;
+      python)  # Debian installs python modules for its own python3, which a python3 earlier on
+        # the PATH (pyenv, a virtualenv) may lack: the first on the PATH that has it counts.
         local IFS=:
         for dir in $PATH; do
-          [[ -x $dir/python3 ]] && "$dir/python3" -c "import $item" 2>/dev/null && return 0
+          [[ -x $dir/python3 ]] && "$dir/python3" -c "import $item" 2>/dev/null &&
+            echo "$dir/python3" && return 0
         done ;;
-      file) compgen -G "$item" >/dev/null && return 0 ;;
+      file) found=$(compgen -G "$item") && echo "${found%%$'\n'*}" && return 0 ;;
     esac
   done
   return 1
@@ -101,10 +89,28 @@ tumult_has() {
 
 # One line per package: its Debian name and what it is.
 tumult_describe() {
-  local package
+  local package row
   for package in "$@"; do
-    printf '  %s: %s\n' "$package" "${TUMULT_PACKAGE_INFO[$package]%%|*}"
+    row=$(tumult_row "$package") && printf '  %s: %s\n' "$package" "${TUMULT_WHATS[row]}"
   done
+}
+
+# Runs a command as root: directly when this is root, else through sudo; without sudo it names
+# PACKAGES (what the command would have installed) and fails.
+# Usage: tumult_as_root "PACKAGES..." COMMAND...
+tumult_as_root() {
+  local packages=$1
+  shift
+  if [[ $(id -u) -eq 0 ]]; then
+    "$@"
+  elif command -v sudo >/dev/null 2>&1; then
+    sudo "$@"
+  else
+    echo "deps: not root and no sudo; install these packages as root:" >&2
+    # shellcheck disable=SC2086  # a list of names
+    tumult_describe $packages >&2
+    return 1
+  fi
 }
 
 # Without apt and dpkg: checks each package's part directly.
@@ -113,7 +119,7 @@ tumult_check_without_apt() {
   local -a missing=() unchecked=()
   for package in "$@"; do
     local status=0
-    tumult_has "$package" || status=$?
+    tumult_find "$package" >/dev/null || status=$?
     case $status in
       1) missing+=("$package") ;;
       2) unchecked+=("$package") ;;
@@ -131,50 +137,34 @@ tumult_check_without_apt() {
 }
 
 tumult_ensure_deps() {
-  local mode=${1:-}
-  local -a wanted
-  case "$mode" in
-    game) wanted=("${TUMULT_GAME_PACKAGES[@]}") ;;
-    tests) wanted=("${TUMULT_GAME_PACKAGES[@]}" "${TUMULT_TEST_PACKAGES[@]}") ;;
+  local -a sets
+  case "${1:-}" in
+    game | windows | web) sets=("$1") ;;
+    unit) sets=(game unit) ;;
+    tests) sets=(game unit windows web tests) ;;
     *)
-      echo "usage: scripts/deps.sh game|tests" >&2
+      echo "usage: scripts/deps.sh game|unit|windows|web|tests|find" >&2
       return 2
       ;;
   esac
-  tumult_ensure_packages "${wanted[@]}"
-}
-
-# Installs those of the packages given that are missing (or, without apt, checks for them).
-tumult_ensure_packages() {
-  local -a wanted=("$@")
+  local -a wanted missing
+  IFS=$'\n' read -r -d '' -a wanted < <(tumult_packages_of "${sets[@]}") || true
   if ! command -v apt-get >/dev/null 2>&1 || ! command -v dpkg-query >/dev/null 2>&1; then
     tumult_check_without_apt "${wanted[@]}"
     return
   fi
 
-  local -a missing
-  mapfile -t missing < <(tumult_missing_packages "${wanted[@]}")
+  IFS=$'\n' read -r -d '' -a missing < <(tumult_missing_packages "${wanted[@]}") || true
   if ((${#missing[@]} == 0)); then
     return 0
   fi
-
-  local -a asroot=()
-  if [[ $(id -u) -ne 0 ]]; then
-    if ! command -v sudo >/dev/null 2>&1; then
-      echo "deps: not root and no sudo; install these packages as root:" >&2
-      tumult_describe "${missing[@]}" >&2
-      return 1
-    fi
-    asroot=(sudo)
-  fi
-
   echo "deps: installing ${missing[*]}" >&2
-  "${asroot[@]}" env DEBIAN_FRONTEND=noninteractive apt-get update || return 1
-  "${asroot[@]}" env DEBIAN_FRONTEND=noninteractive \
+  tumult_as_root "${missing[*]}" env DEBIAN_FRONTEND=noninteractive apt-get update || return 1
+  tumult_as_root "${missing[*]}" env DEBIAN_FRONTEND=noninteractive \
     apt-get install -y --no-install-recommends "${missing[@]}" || return 1
 
   # Catch a package that apt-get quietly could not provide before the build trips over it.
-  mapfile -t missing < <(tumult_missing_packages "${missing[@]}")
+  IFS=$'\n' read -r -d '' -a missing < <(tumult_missing_packages "${missing[@]}") || true
   if ((${#missing[@]} != 0)); then
     echo "deps: still missing after apt-get install:" >&2
     tumult_describe "${missing[@]}" >&2
@@ -185,5 +175,14 @@ tumult_ensure_packages() {
 # Run as a command rather than sourced: do the work for the mode named on the command line.
 if [[ "${BASH_SOURCE[0]}" == "$0" ]]; then
   set -euo pipefail
-  tumult_ensure_deps "$@"
+  if [[ $# -eq 1 && $1 == find ]]; then
+    for row in "${!TUMULT_PACKAGES[@]}"; do
+      package=${TUMULT_PACKAGES[row]}
+      echo "$package|$(tumult_find "$package" || true)|${TUMULT_WHATS[row]}"
+    done
+  elif [[ $# -eq 1 ]]; then
+    tumult_ensure_deps "$1"
+  else
+    tumult_ensure_deps ""
+  fi
 fi

@@ -5,6 +5,10 @@
 #
 #   scripts/fuzz.sh [SECONDS]   (default: 60)
 set -euo pipefail
+if [[ $# -gt 1 || ! ${1:-60} =~ ^[1-9][0-9]*$ ]]; then
+  echo "usage: $0 [SECONDS]" >&2
+  exit 2
+fi
 cd "$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")/.."
 
 seconds=${1:-60}

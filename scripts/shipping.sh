@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# What the builds that ship a zip share (sourced by scripts/windows.sh and platforms/web/build.sh):
+# What the builds that ship a zip share (sourced by platforms/windows/build.sh and
+# platforms/web/build.sh):
 # SDL 1.2's Debian source, fetched without touching the system's apt setup, and a zip whose
 # bytes depend only on the commit.
 
@@ -48,13 +49,11 @@ tumult_build_game() {
 }
 
 # Makes BUILD/stage/NAME afresh, the zip's folder, and exports the time every file of the zip
-# carries: SOURCE_DATE_EPOCH if set, else the time of the last commit, else (outside a git
-# checkout) that of the changelog's latest entry; the tools run afterwards (strip) stamp it too.
+# carries (scripts/source_date_epoch.sh), so that the tools run afterwards (strip) stamp it too.
 #
 #   tumult_start_stage BUILD NAME
 tumult_start_stage() {
-  SOURCE_DATE_EPOCH=${SOURCE_DATE_EPOCH:-$(git log -1 --format=%ct 2>/dev/null ||
-    dpkg-parsechangelog -l data/changelog -STimestamp)}
+  SOURCE_DATE_EPOCH=$(scripts/source_date_epoch.sh)
   export SOURCE_DATE_EPOCH
   rm -rf "$1/stage"
   mkdir -p "$1/stage/$2"

@@ -9,8 +9,13 @@ cd "$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")/.."
 
 rounds=${1:-10}
 build_dir=${2:-build-tests}
+usage() {
+  echo "usage: $0 [ROUNDS [BUILD_DIR [CTEST_ARGUMENTS...]]]" >&2
+  exit 2
+}
+[[ $rounds =~ ^[1-9][0-9]*$ ]] || usage
 command -v stress-ng >/dev/null || { echo "stress.sh: needs stress-ng" >&2; exit 2; }
-[[ -f $build_dir/CTestTestfile.cmake ]] || { echo "stress.sh: no tests in $build_dir" >&2; exit 2; }
+[[ -f $build_dir/CTestTestfile.cmake ]] || { echo "stress.sh: no tests in $build_dir" >&2; usage; }
 
 stress-ng --cpu 2 --quiet &
 load=$!

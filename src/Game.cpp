@@ -4,38 +4,14 @@
 
 #include <csignal>
 #include <initializer_list>
+#include <utility>
+
+#include "GameCycle.h"
+#include "game/BattleRecipe.h"
+#include "game/GameFacts.h"
+#include "game/GameImages.h"
 
 namespace {
-
-constexpr int kScreenWidth = 800;
-constexpr int kScreenHeight = 600;
-constexpr int kScreenDepth = 32;
-constexpr uint32_t kLandColor = 0x229900;  // green (34, 153, 0)
-constexpr uint32_t kSkyColor = 0x0000EE;   // blue (0, 0, 238), when there is no picture
-
-constexpr int32_t kHighestLand = 500;
-constexpr int32_t kLowestLand = 1;
-constexpr int32_t kLandVariation = 60;
-constexpr int32_t kFirstSmoothing = 50;
-constexpr int32_t kSmoothingAfterPlacement = 1;
-constexpr int32_t kMinTankDist = 50;
-constexpr int32_t kDirtGap = 3;
-
-struct TTankSetup {
-  uint32_t TrackSize;
-  int32_t TurretX;
-  int32_t TurretY;
-  int32_t TurretLength;
-  uint32_t Color;
-  const char* Sprite;
-};
-
-constexpr TTankSetup kTankSetups[kMaxTanks] = {
-    {13, -1, -8, 12, 0x008442, "TK-1.bmp"},
-    {13, 0, -8, 12, 0xE74218, "TK-2.bmp"},
-    {13, -4, -8, 13, 0x8400FF, "TK-3.bmp"},
-    {13, -5, -8, 14, 0xFFFF84, "TK-4.bmp"},
-};
 
 // The stop signal caught, or 0. The handler only stores it, which keeps it async-signal-safe.
 volatile std::sig_atomic_t StopSignal = 0;
@@ -53,7 +29,9 @@ bool ProgramCreate(TGame& Game, uint32_t Seed, std::string& Failure) {
   SDL_WM_SetCaption("Tumult 2D", nullptr);
   Game.GameScreen = SDL_SetVideoMode(kScreenWidth, kScreenHeight, kScreenDepth, 0);
   if (Game.GameScreen == nullptr) {
-    Failure = std::string("cannot set the 800x600 32-bit video mode: ") + SDL_GetError();
+    Failure = "cannot set the " + std::to_string(kScreenWidth) + "x" +
+              std::to_string(kScreenHeight) + " " + std::to_string(kScreenDepth) +
+              "-bit video mode: " + SDL_GetError();
     SDL_Quit();
     return false;
   }
@@ -61,24 +39,15 @@ bool ProgramCreate(TGame& Game, uint32_t Seed, std::string& Failure) {
   return true;
 }
 
-// Draws random numbers in a fixed order: the terrain first, then the tanks' places.
-void BuildBattle(TGame& Game) {
-  Game.Level = TBattlefield::Init(Game.GameScreen->w, Game.GameScreen->h, kLandColor, kSkyColor,
-                                  true, "DesertEclipse.bmp");
-  Game.Level->GenerateLand(Game.Random, kHighestLand, kLowestLand, kLandVariation);
-  Game.Level->SmoothenLand(kFirstSmoothing);
-  Game.NumberOfTanks = kMaxTanks;
-  for (int i = 0; i < kMaxTanks; ++i) {
-    const TTankSetup& setup = kTankSetups[i];
-    Game.Tanks[i] = TTank::Init(setup.TrackSize, setup.TurretX, setup.TurretY, setup.TurretLength,
-                                setup.Color, setup.Sprite);
-  }
-  Game.Level->ScatterTanks(Game.Random, Game.Tanks, Game.NumberOfTanks, kMinTankDist, kDirtGap);
-  Game.Level->SmoothenLand(kSmoothingAfterPlacement);
+// The battle comes from the seed alone; its pictures are loaded once it stands.
+void SetUpBattle(TGame& Game) {
+  TBattle battle = BuildBattle(Game.Random);
+  Game.Level = std::move(battle.Level);
+  Game.Tanks = std::move(battle.Tanks);
+  Game.NumberOfTanks = battle.NumberOfTanks;
+  LoadBattlePictures(*Game.Level, Game.Tanks, Game.NumberOfTanks);
   Game.RunClock = 0;
 }
-
-void GameCycle(TGame& /*Game*/) {}
 
 void ProgramClose(TGame& Game) {
   SDL_ShowCursor(SDL_ENABLE);
@@ -116,7 +85,7 @@ bool StartGame(TGame& Game, uint32_t Seed, std::string& Failure) {
   if (!ProgramCreate(Game, Seed, Failure)) {
     return false;
   }
-  BuildBattle(Game);
+  SetUpBattle(Game);
   return true;
 }
 

@@ -35,8 +35,9 @@ void CatchStopSignals();
 // The number of the stop signal caught since CatchStopSignals, or 0.
 int CaughtStopSignal();
 
-// Seeds the random source, opens the 800x600x32 window "Tumult 2D" with the cursor hidden and
-// builds the battle; one seed always gives one battle. On failure it leaves SDL shut down,
+// Seeds the random source, opens the window "Tumult 2D" at the screen size and depth of
+// GameFacts.h with the cursor hidden, builds the battle (BuildBattle) and loads its pictures;
+// one seed always gives one battle. On failure it leaves SDL shut down,
 // puts what failed (with SDL's reason) in Failure and returns false.
 bool StartGame(TGame& Game, uint32_t Seed, std::string& Failure);
 
@@ -47,8 +48,8 @@ uint32_t Get_FPS(uint32_t FPS);
 // reads Escape is still drawn and counted.
 void RunFrameLoop(TGame& Game, TPollEvent Poll);
 
-// One pass of the loop without its pause: input from Poll, the game step (empty so far),
-// DrawScreen, and RunClock goes up by one.
+// One pass of the loop without its pause: input from Poll, the game step (GameCycle, empty so
+// far), DrawScreen, and RunClock goes up by one.
 void RunFramePass(TGame& Game, TPollEvent Poll);
 
 // Draws the frame without showing it: sky, land, then the tanks in index order.

@@ -36,8 +36,15 @@ void ApplyInputEvent(TGameControls& Controls, uint8_t EventType, int32_t KeySymb
   if (EventType != kKeyDownEvent && EventType != kKeyUpEvent) {
     return;
   }
-  if (bool* flag = FlagForKey(Controls, KeySymbol)) {
-    *flag = EventType == kKeyDownEvent;
+  bool* const flag = FlagForKey(Controls, KeySymbol);
+  if (flag == nullptr) {
+    return;
+  }
+  const bool oneShot = flag == &Controls.Fire || flag == &Controls.Select || flag == &Controls.Menu;
+  if (EventType == kKeyDownEvent) {
+    *flag = true;
+  } else if (!oneShot) {
+    *flag = false;
   }
 }
 

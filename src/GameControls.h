@@ -9,8 +9,10 @@
 union SDL_Event;
 
 // Up, Down, Left and Right are held: true from the pass that reads the key-down until the pass
-// that reads the key-up. Fire, Select and Menu are one-shot: true only inside the pass that
-// read the key-down, and false again whenever the game step looks at them.
+// that reads the key-up. Fire, Select and Menu are one-shot: a key-down sets them for the rest
+// of the input pass that reads it, even when the key-up comes later in the same pass (a quick
+// tap, a slow frame or a key sent by a script), and only the end of the pass clears them, so
+// no tap is lost. The game step, which runs after the pass, always finds them false.
 struct TGameControls {
   bool Up = false;
   bool Down = false;
@@ -29,9 +31,10 @@ enum class TGameMode : uint8_t { gmMainMenu, gmAiming, gmShooting, gmMenu, gmQui
 constexpr uint8_t kKeyDownEvent = 2;  // SDL_KEYDOWN
 constexpr uint8_t kKeyUpEvent = 3;    // SDL_KEYUP
 
-// Applies one event: a key-down sets the flag of its key, a key-up clears it. Other event
-// types (mouse, window activation, the window manager's close request) and other keys are
-// ignored, so the close button cannot end the game.
+// Applies one event: a key-down sets the flag of its key; a key-up clears a held key's flag
+// and leaves a one-shot flag as it is. Other event types (mouse, window activation, the
+// window manager's close request) and other keys are ignored, so the close button cannot end
+// the game.
 void ApplyInputEvent(TGameControls& Controls, uint8_t EventType, int32_t KeySymbol);
 
 // The end of an input pass, once the queue is empty: a pressed Menu key ends the game, then

@@ -22,8 +22,9 @@ TBytes Seed(const std::string& Name) {
 using BmpLoadTest = DummyDisplayTest;
 
 // Every layout of the seed corpus loads, except the compressed ones; the same picture stored
-// bottom-up and top-down, with default and explicit masks, or with the 40-byte header and the
-// longer ones image editors write (108 and 124 bytes), comes out the same.
+// bottom-up and top-down, with default and explicit masks in any order, alpha or none, with a gap
+// before the pixels, or with the 40-byte header and the longer ones image editors write, comes
+// out the same.
 TEST_F(BmpLoadTest, SeedLayoutsLoadAndAgree) {
   int seeds = 0;
   for (const auto& entry :
@@ -34,19 +35,29 @@ TEST_F(BmpLoadTest, SeedLayoutsLoadAndAgree) {
     SCOPED_TRACE(name);
     ++seeds;
     EXPECT_STREQ(BmpHeaderProblem(bytes.data(), bytes.size()),
-                 compressed ? "compressed BMP files are not supported" : nullptr);
+                 compressed ? "BMP file is RLE-compressed; save it uncompressed" : nullptr);
     EXPECT_EQ(bool(LoadImageFromBytes(bytes.data(), bytes.size(), true)), !compressed)
         << SDL_GetError();
   }
-  EXPECT_GE(seeds, 16);
+  EXPECT_GE(seeds, 25);
   const auto pixels = [](const char* Name) {
     const TBytes bytes = Seed(Name);
     const TSurfacePtr image = LoadImageFromBytes(bytes.data(), bytes.size(), false);
     return image ? SurfaceChecksum(image.get()) : 0;
   };
-  for (const char* same :
-       {"bits24-top-down.bmp", "bits32.bmp", "bits32-masks-v4.bmp", "bits32-masks-v5.bmp"})
-    EXPECT_EQ(pixels("bits24.bmp"), pixels(same)) << same;
+  const std::pair<const char*, const char*> same[] = {
+      {"bits1.bmp", "bits1-v3.bmp"},
+      {"bits4.bmp", "bits4-v5.bmp"},
+      {"bits8-twenty-colours.bmp", "bits8-v4-top-down.bmp"},
+      {"bits16.bmp", "bits16-gap.bmp"},
+      {"bits16.bmp", "bits16-1555-alpha-v4.bmp"},
+      {"bits16-565-masks.bmp", "bits16-565-v5.bmp"},
+  };
+  for (const auto& [first, second] : same) EXPECT_EQ(pixels(first), pixels(second)) << second;
+  for (const char* rgb :
+       {"bits24-top-down.bmp", "bits24-v5.bmp", "bits32.bmp", "bits32-masks-v4.bmp",
+        "bits32-masks-v5.bmp", "bits32-alpha-v5.bmp", "bits32-blue-red-green-v3.bmp"})
+    EXPECT_EQ(pixels("bits24.bmp"), pixels(rgb)) << rgb;
 }
 
 // Files that SDL's reader would read or write out of bounds with, or that claim more than the
@@ -75,7 +86,10 @@ TEST_F(BmpLoadTest, HostileFilesFailWithTheReason) {
       {"bits24.bmp", 28, 2, "BMP pixel size is not 1, 4, 8, 16, 24 or 32 bits"},
       {"bits24.bmp", 28, 64, "BMP pixel size is not 1, 4, 8, 16, 24 or 32 bits"},
       {"bits24.bmp", 30, 3, "BMP colour masks on a pixel size that has none"},
-      {"bits24.bmp", 30, 1, "compressed BMP files are not supported"},
+      {"bits24.bmp", 30, 1, "BMP file is RLE-compressed; save it uncompressed"},
+      {"bits24.bmp", 30, 5,
+       "BMP file is compressed in a way the game does not read; save it "
+       "uncompressed"},
       {"bits8-twenty-colours.bmp", 46, 300, "BMP palette longer than its pixel size allows"},
       {"bits8-twenty-colours.bmp", 46, 256, "BMP pixels start inside its headers"},
       {"bits4-six-colours.bmp", 102, 0xFFFFFFFF, kIndex},

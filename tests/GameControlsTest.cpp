@@ -31,27 +31,39 @@ TEST_F(GameControls, HeldArrowsStaySetUntilTheirRelease) {
   EXPECT_EQ(Mode, TGameMode::gmAiming);
 }
 
-TEST_F(GameControls, EscapeQuitsOnlyWhenItsPassEndsWithItDown) {
-  Pass({{SDLK_ESCAPE, true}, {SDLK_ESCAPE, false}});
+TEST_F(GameControls, EscapeQuitsEvenWhenReleasedInTheSamePass) {
+  Pass({{SDLK_ESCAPE, false}});  // a release alone does nothing
   EXPECT_EQ(Mode, TGameMode::gmAiming);
-  Pass({{SDLK_ESCAPE, false}, {SDLK_ESCAPE, true}});
+  Pass({{SDLK_ESCAPE, true}, {SDLK_ESCAPE, false}});
   EXPECT_EQ(Mode, TGameMode::gmQuit);
   Pass({{SDLK_ESCAPE, false}});  // the later release changes nothing
   EXPECT_EQ(Mode, TGameMode::gmQuit);
 }
 
-TEST_F(GameControls, OneShotFlagsAreNeverSetBetweenPasses) {
-  for (SDLKey key : {SDLK_SPACE, SDLK_RETURN, SDLK_TAB, SDLK_ESCAPE}) {
-    Pass({{key, true}});
-    EXPECT_FALSE(Controls.Fire || Controls.Select || Controls.Menu);
+// A tap, press and release in one pass, leaves its one-shot flag set until the pass ends, and
+// only Escape's quits; no one-shot flag is set between passes.
+TEST_F(GameControls, ATapSetsItsOneShotFlagForTheRestOfThePass) {
+  const struct {
+    SDLKey Key;
+    bool TGameControls::*Flag;
+    TGameMode ModeAfter;
+  } taps[] = {{SDLK_SPACE, &TGameControls::Fire, TGameMode::gmAiming},
+              {SDLK_RETURN, &TGameControls::Fire, TGameMode::gmAiming},
+              {SDLK_TAB, &TGameControls::Select, TGameMode::gmAiming},
+              {SDLK_ESCAPE, &TGameControls::Menu, TGameMode::gmQuit}};
+  for (const auto& tap : taps) {
+    TGameControls controls;
+    TGameMode mode = TGameMode::gmAiming;
+    ApplyInputEvent(controls, kKeyDownEvent, tap.Key);
+    ApplyInputEvent(controls, kKeyUpEvent, tap.Key);
+    EXPECT_EQ(controls.Fire + controls.Select + controls.Menu, 1) << tap.Key;
+    EXPECT_TRUE(controls.*tap.Flag) << tap.Key;
+    FinishInputPass(controls, mode);
+    EXPECT_FALSE(controls.Fire || controls.Select || controls.Menu) << tap.Key;
+    EXPECT_EQ(mode, tap.ModeAfter) << tap.Key;
+    Pass({{tap.Key, true}});
+    EXPECT_FALSE(Controls.Fire || Controls.Select || Controls.Menu) << tap.Key;
   }
-  // Inside a pass Space and Return both drive Fire, and Tab drives Select.
-  TGameControls inPass;
-  ApplyInputEvent(inPass, kKeyDownEvent, SDLK_RETURN);
-  ApplyInputEvent(inPass, kKeyDownEvent, SDLK_TAB);
-  EXPECT_TRUE(inPass.Fire && inPass.Select);
-  ApplyInputEvent(inPass, kKeyUpEvent, SDLK_SPACE);
-  EXPECT_FALSE(inPass.Fire);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <array>
 #include <cstring>
+#include <tuple>
 
 #include "TestSupport.h"
 
@@ -58,11 +59,14 @@ TEST(DrawLine, DrawsTheExpectedPixelSets) {
 }
 
 TEST(PutPixel, StoresTheSurfacesPixelSizeAndNothingElse) {
-  const uint8_t low8 = 0x44, bits16To0[] = {0x22, 0x33, 0x44};
+  const uint8_t low8 = 0x44, lowFirst24[] = {0x44, 0x33, 0x22}, highFirst24[] = {0x22, 0x33, 0x44};
   const uint16_t low16 = 0x3344;
   const uint32_t value = 0x11223344;
   const std::pair<int, const void*> depths[] = {
-      {8, &low8}, {16, &low16}, {24, bits16To0}, {32, &value}};
+      {8, &low8},
+      {16, &low16},
+      {24, SDL_BYTEORDER == SDL_LIL_ENDIAN ? lowFirst24 : highFirst24},  // SDL's order
+      {32, &value}};
   for (const auto& [bits, stored] : depths) {
     const TSurfacePtr surface = MakeRawSurface(6, 3, bits);
     std::vector<uint8_t> expected = Bytes(surface.get());
@@ -76,6 +80,18 @@ TEST(PutPixel, StoresTheSurfacesPixelSizeAndNothingElse) {
   }
   SDL_PutPixel(nullptr, 0, 0, value);  // null surfaces are left alone
   SDL_DrawLine(nullptr, 0, 0, 5, 5, value);
+}
+
+// SDL reads back a pixel written on a 24-bit surface in the colour it was written in.
+TEST(PutPixel, TwentyFourBitPixelsReadBackThroughSdl) {
+  const TSurfacePtr rgb24(
+      SDL_CreateRGBSurface(SDL_SWSURFACE, 2, 1, 24, 0xFF0000, 0x00FF00, 0x0000FF, 0));
+  SDL_PutPixel(rgb24.get(), 1, 0, SDL_MapRGB(rgb24->format, 0x12, 0x34, 0x56));
+  const TSurfacePtr read = MakeSurface(2, 1);
+  ASSERT_EQ(SDL_BlitSurface(rgb24.get(), nullptr, read.get(), nullptr), 0);
+  uint8_t r = 0, g = 0, b = 0;
+  SDL_GetRGB(PixelAt(read.get(), 1, 0), read->format, &r, &g, &b);
+  EXPECT_EQ(std::tie(r, g, b), std::make_tuple(0x12, 0x34, 0x56));
 }
 
 }  // namespace

@@ -28,7 +28,7 @@ sdl=$(realpath -m "${2:-$build}")/sdl
 prefix=$sdl/prefix
 mkdir -p "$build"
 
-tumult_ensure_packages emscripten dpkg-dev zip
+tumult_ensure_deps web
 # Debian's Emscripten finds its JavaScript modules only in Debian's folder for them, which
 # another node on the PATH does not search.
 export NODE_PATH=/usr/share/nodejs${NODE_PATH:+:$NODE_PATH}

@@ -3,8 +3,6 @@
 #include <algorithm>
 
 #include "Rounding.h"
-#include "game/GameImages.h"
-#include "graphics/OpaqueRuns.h"
 
 namespace {
 
@@ -31,11 +29,7 @@ std::unique_ptr<TBattlefield> TBattlefield::Init(int32_t ScreenWidth, int32_t Sc
   field->LandColor = Land;
   field->SkyColor = Sky;
   field->IsBGImage = UseBGImage;
-  if (UseBGImage) {
-    field->Background = LoadGameImage(BGImageFile, false);
-    // The picture is copied onto every frame; encoded, the copy leaves the frame in the cache.
-    EncodeOpaqueRuns(field->Background.get());
-  }
+  field->BGImageFile = BGImageFile;
   return field;
 }
 

@@ -21,8 +21,9 @@ class TBattlefield {
  public:
   static constexpr int32_t kMaxColumns = 1025;
 
-  // A new battlefield, every height 0. With UseBGImage it loads images/BGImageFile without a
-  // colour key; if that fails Background stays null and the sky falls back to SkyColor.
+  // A new battlefield, every height 0, that names its background picture, images/BGImageFile,
+  // without loading it: with UseBGImage, LoadBattlePictures does that. A picture that cannot
+  // be loaded leaves Background null, and the sky falls back to SkyColor.
   static std::unique_ptr<TBattlefield> Init(int32_t ScreenWidth, int32_t ScreenHeight,
                                             uint32_t Land, uint32_t Sky, bool UseBGImage,
                                             const std::string& BGImageFile);
@@ -37,7 +38,8 @@ class TBattlefield {
   // Width - 2) within SmoothSize of it. No change for SmoothSize < 1 or a column with no sample.
   void SmoothenLand(int32_t SmoothSize);
 
-  // The background picture at the top-left corner, or without one an 800x600 fill of SkyColor.
+  // The background picture at the top-left corner, or without one a fill of SkyColor over the
+  // whole display.
   void DrawSky(PSDL_Surface GameScreen) const;
 
   // One vertical line of LandColor per used column, from the bottom row to the ground's top;
@@ -65,6 +67,7 @@ class TBattlefield {
   uint32_t LandColor = 0;
   uint32_t SkyColor = 0;
   bool IsBGImage = false;
+  std::string BGImageFile;
   TSurfacePtr Background;
 
  private:

@@ -2,15 +2,12 @@
 #include <array>
 
 #include "game/Battlefield.h"
+#include "game/GameFacts.h"
 #include "graphics/ColumnFill.h"
 #include "graphics/GraphicsUnit.h"
 #include "graphics/LineAndRect.h"
 
 namespace {
-
-// The display the game opens; the plain sky covers it whatever the battlefield's own size.
-constexpr int32_t kSkyWidth = 800;
-constexpr int32_t kSkyHeight = 600;
 
 // A row of the land: rows beyond the surface become the row just off it, which leaves the
 // same pixels on the surface and keeps the value in 32 bits.
@@ -28,9 +25,10 @@ void TBattlefield::DrawSky(PSDL_Surface GameScreen) const {
     DrawBackgound(GameScreen, Background.get());
     return;
   }
-  // A missing picture falls back to the plain fill, so the frame is still cleared. The
-  // rectangle is a local value: nothing is allocated per frame.
-  TSDL_Rect sky = SDLRect(0, 0, kSkyWidth, kSkyHeight);
+  // A missing picture falls back to the plain fill, so the frame is still cleared. It covers
+  // the display the game opens, whatever the battlefield's own size. The rectangle is a local
+  // value: nothing is allocated per frame.
+  TSDL_Rect sky = SDLRect(0, 0, kScreenWidth, kScreenHeight);
   SDL_FillRect(GameScreen, &sky, SkyColor);
 }
 

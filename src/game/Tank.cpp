@@ -1,7 +1,6 @@
 #include "game/Tank.h"
 
 #include "Rounding.h"
-#include "game/GameImages.h"
 #include "graphics/LineAndRect.h"
 
 std::unique_ptr<TTank> TTank::Init(uint32_t oTrackSize, int32_t oTurretX, int32_t oTurretY,
@@ -13,7 +12,7 @@ std::unique_ptr<TTank> TTank::Init(uint32_t oTrackSize, int32_t oTurretX, int32_
   tank->TurretY = oTurretY;
   tank->TurretLength = oTurretLength;
   tank->Color = oColor;
-  tank->Sprite = LoadGameImage(ImageFile, true);
+  tank->ImageFile = ImageFile;
   return tank;
 }
 

@@ -1,5 +1,6 @@
 // A tank: where it stands, how wide its track is, where its turret sits, its aim settings,
-// the colour of its turret and its sprite. The battlefield places it; the driver draws it.
+// the colour of its turret and its sprite. The battlefield places it; the driver loads its
+// sprite and draws it.
 //
 // X is a terrain column (also the screen x); Y is a height above the bottom row, as the
 // battlefield's heights are. The ground point (X, H - 1 - Y) is the middle of the track on
@@ -12,12 +13,14 @@
 #include <memory>
 #include <string>
 
+#include "game/GameFacts.h"
 #include "graphics/SurfaceHandle.h"
 
 class TTank {
  public:
-  // A new, unplaced tank (X = Y = 0) with its sprite loaded from images/ImageFile, keyed by its
-  // top-left colour. A sprite that cannot be loaded leaves Sprite null; the tank still works.
+  // A new, unplaced tank (X = Y = 0) that names its sprite, images/ImageFile, without loading
+  // it: LoadBattlePictures does that, so that a battle can be built without SDL. A sprite
+  // that cannot be loaded leaves Sprite null; the tank still works.
   static std::unique_ptr<TTank> Init(uint32_t oTrackSize, int32_t oTurretX, int32_t oTurretY,
                                      int32_t oTurretLength, uint32_t oColor,
                                      const std::string& ImageFile);
@@ -36,10 +39,9 @@ class TTank {
   double AimAngle = 45.0;  // not read yet: the game step does not aim
   double AimPower = 500.0;
   uint32_t Color = 0;
+  std::string ImageFile;
   TSurfacePtr Sprite;
 };
-
-constexpr int kMaxTanks = 4;
 
 // The driver's tank array; a slot is empty until its tank is made.
 using TTankSlots = std::array<std::unique_ptr<TTank>, kMaxTanks>;

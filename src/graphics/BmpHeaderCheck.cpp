@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <array>
+#include <iterator>
 
 namespace {
 
@@ -9,6 +10,8 @@ constexpr size_t kFileHeaderBytes = 14;
 constexpr size_t kCoreInfoBytes = 12;  // the old OS/2 header: 16-bit sizes, 3-byte palette
 constexpr size_t kInfoBytes = 40;      // the fields SDL reads of every newer header
 constexpr uint32_t kNoCompression = 0;
+constexpr uint32_t kRle8 = 1;
+constexpr uint32_t kRle4 = 2;
 constexpr uint32_t kBitFields = 3;
 
 uint32_t Le16(const uint8_t* At) {
@@ -26,10 +29,12 @@ struct TBmpInfo {
   uint32_t Offset = 0;  // where the pixel rows start
   int64_t Width = 0;
   int64_t Height = 0;
+  bool TopDown = false;
   uint32_t Bits = 0;
   uint32_t Compression = kNoCompression;
   uint32_t ColorsUsed = 0;
   size_t PaletteEntryBytes = 4;
+  uint32_t Masks[3] = {};
 };
 
 // The old OS/2 header, the plain one, and those with colour masks, an alpha mask, a colour
@@ -67,7 +72,8 @@ const char* ReadInfo(const uint8_t* Bytes, size_t Size, TBmpInfo& Info) {
     Info.Compression = Le32(info + 16);
     Info.ColorsUsed = Le32(info + 32);
   }
-  Info.Height = Info.Height < 0 ? -Info.Height : Info.Height;  // 64 bits: no overflow
+  Info.TopDown = Info.Height < 0;
+  Info.Height = Info.TopDown ? -Info.Height : Info.Height;  // 64 bits: no overflow
   return nullptr;
 }
 
@@ -86,8 +92,11 @@ const char* FormatProblem(const TBmpInfo& Info) {
   if (Info.Compression == kBitFields && Info.Bits != 16 && Info.Bits != 32) {
     return "BMP colour masks on a pixel size that has none";
   }
+  if (Info.Compression == kRle8 || Info.Compression == kRle4) {
+    return "BMP file is RLE-compressed; save it uncompressed";
+  }
   if (Info.Compression != kNoCompression && Info.Compression != kBitFields) {
-    return "compressed BMP files are not supported";
+    return "BMP file is compressed in a way the game does not read; save it uncompressed";
   }
   return nullptr;
 }
@@ -103,19 +112,24 @@ bool UsableMask(uint32_t Mask, uint32_t Bits) {
   return Mask <= 0xFF && (Mask & (Mask + 1)) == 0;
 }
 
-// SDL reads colour masks for 16- and 32-bit images with masks, and for those whose pixels do not
-// follow the header directly, right after the first 40 bytes of the header (12 for the old
-// one). All zero means its default masks. Returns where the masks end (0 when none are read).
-const char* MaskProblem(const uint8_t* Bytes, size_t Size, const TBmpInfo& Info, size_t& MasksEnd) {
+// The masks of a 16- or 32-bit pixel without masks of its own: 5-5-5 and 8-8-8.
+void DefaultMasks(uint32_t Bits, uint32_t (&Masks)[3]) {
+  const bool wide = Bits == 32;
+  Masks[0] = wide ? 0xFF0000 : 0x7C00;
+  Masks[1] = wide ? 0x00FF00 : 0x03E0;
+  Masks[2] = wide ? 0x0000FF : 0x001F;
+}
+
+// An image with colour masks keeps them right after the first 40 bytes of its header (inside
+// the longer headers, after the plain one). All zero is read by both SDL lines as 5-6-5 and
+// 8-8-8. Returns where the masks end (0 for an image without them).
+const char* MaskProblem(const uint8_t* Bytes, size_t Size, TBmpInfo& Info, size_t& MasksEnd) {
   MasksEnd = 0;
-  const bool readsMasks =
-      (Info.Bits == 16 || Info.Bits == 32) &&
-      (Info.Compression == kBitFields || Info.Offset != kFileHeaderBytes + Info.InfoSize);
-  if (!readsMasks) {
+  DefaultMasks(Info.Bits, Info.Masks);
+  if (Info.Compression != kBitFields) {
     return nullptr;
   }
-  const size_t at =
-      kFileHeaderBytes + (Info.InfoSize == kCoreInfoBytes ? kCoreInfoBytes : kInfoBytes);
+  const size_t at = kFileHeaderBytes + kInfoBytes;
   MasksEnd = at + 12;
   if (Size < MasksEnd) {
     return "BMP file cut short in its colour masks";
@@ -124,6 +138,8 @@ const char* MaskProblem(const uint8_t* Bytes, size_t Size, const TBmpInfo& Info,
   const uint32_t green = Le32(Bytes + at + 4);
   const uint32_t blue = Le32(Bytes + at + 8);
   if ((red | green | blue) == 0) {
+    Info.Masks[0] = Info.Bits == 16 ? 0xF800 : Info.Masks[0];
+    Info.Masks[1] = Info.Bits == 16 ? 0x07E0 : Info.Masks[1];
     return nullptr;
   }
   if (!UsableMask(red, Info.Bits) || !UsableMask(green, Info.Bits) ||
@@ -131,6 +147,9 @@ const char* MaskProblem(const uint8_t* Bytes, size_t Size, const TBmpInfo& Info,
       (green & blue) != 0) {
     return "BMP colour masks that are not three separate runs of up to 8 bits";
   }
+  Info.Masks[0] = red;
+  Info.Masks[1] = green;
+  Info.Masks[2] = blue;
   return nullptr;
 }
 
@@ -184,9 +203,22 @@ const char* PaletteIndexProblem(const uint8_t* Bytes, const TBmpInfo& Info) {
   return nullptr;
 }
 
+void FillLayout(const TBmpInfo& Info, TBmpLayout& Layout) {
+  Layout.InfoSize = Info.InfoSize;
+  Layout.Offset = Info.Offset;
+  Layout.Width = static_cast<int32_t>(Info.Width);
+  Layout.Height = static_cast<int32_t>(Info.Height);
+  Layout.TopDown = Info.TopDown;
+  Layout.Bits = Info.Bits;
+  Layout.Colors = PaletteColors(Info);
+  Layout.PaletteEntryBytes = Info.PaletteEntryBytes;
+  std::copy(std::begin(Info.Masks), std::end(Info.Masks), std::begin(Layout.Masks));
+  Layout.RowBytes = RowBytes(Info);
+}
+
 }  // namespace
 
-const char* BmpHeaderProblem(const uint8_t* Bytes, size_t Size) {
+const char* BmpHeaderProblem(const uint8_t* Bytes, size_t Size, TBmpLayout* Layout) {
   if (Bytes == nullptr) {
     Size = 0;
   }
@@ -207,6 +239,9 @@ const char* BmpHeaderProblem(const uint8_t* Bytes, size_t Size) {
   }
   if (problem == nullptr) {
     problem = PaletteIndexProblem(Bytes, info);
+  }
+  if (problem == nullptr && Layout != nullptr) {
+    FillLayout(info, *Layout);
   }
   return problem;
 }

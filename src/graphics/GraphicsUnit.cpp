@@ -13,6 +13,7 @@
 #endif
 
 #include "graphics/BmpHeaderCheck.h"
+#include "graphics/BmpNormalise.h"
 
 namespace {
 
@@ -44,7 +45,8 @@ Uint32 FirstPixel(const SDL_Surface& Image) {
 }
 
 // A 32-bit display format without alpha leaves each pixel's fourth byte unused, and SDL's
-// conversion carries a 32-bit file's fourth byte into it as it is. SDL's colour-key match
+// conversion may carry a source's fourth byte into it as it is (NormaliseBmp hands it no file
+// with that byte set, but a loaded surface is not trusted to be clean). SDL's colour-key match
 // compares whole pixel values, so that byte is cleared on every pixel: then two pixels match
 // exactly when their colours do.
 // REQUIRES: Image's pixels are readable (locked where SDL says they must be).
@@ -163,19 +165,24 @@ TSurfacePtr LoadImage(const std::string& DataFile, bool Transparent) {
 }
 
 TSurfacePtr LoadImageFromBytes(const uint8_t* Bytes, size_t Size, bool Transparent) {
-  if (const char* problem = BmpHeaderProblem(Bytes, Size)) {
+  TBmpLayout layout;
+  if (const char* problem = BmpHeaderProblem(Bytes, Size, &layout)) {
     SDL_SetError("%s", problem);
     return nullptr;
+  }
+  std::vector<uint8_t> normalised;
+  if (NormaliseBmp(Bytes, layout, normalised)) {
+    Bytes = normalised.data();
+    Size = normalised.size();
   }
   SDL_RWops* const source = SDL_RWFromConstMem(Bytes, static_cast<int>(Size));
   const TSurfacePtr loaded(SDL_LoadBMP_RW(source, 1));
   if (!loaded) {
     return nullptr;
   }
-  // The key is taken after the conversion, from the converted first pixel: SDL widens a
-  // 16-bit key colour differently from the 16-bit pixels themselves, so a key set before the
-  // conversion would match none of them (nor would it match a 32-bit file's pixels whose
-  // unused fourth byte is set).
+  // The key is taken after the conversion, from the converted first pixel: then it is exactly
+  // the value that every converted pixel of that colour has, at any depth of the file and on
+  // either SDL 1.2 line (SDL widens a key colour set before the conversion its own way).
   TSurfacePtr converted(SDL_DisplayFormat(loaded.get()));
   if (converted) {
     FinishConverted(*converted, Transparent);

@@ -22,7 +22,8 @@
 TSurfacePtr LoadImage(const std::string& DataFile, bool Transparent);
 
 // LoadImage for a BMP file already in memory: the Size bytes at Bytes, which the call only
-// reads. The bytes are checked before SDL's reader sees them.
+// reads. The bytes are checked before SDL's reader sees them, and handed to it in the form that
+// classic SDL 1.2 and SDL 1.2 over SDL 2 read alike (NormaliseBmp).
 TSurfacePtr LoadImageFromBytes(const uint8_t* Bytes, size_t Size, bool Transparent);
 
 // Frees an image that LoadImage made. Null is fine.

@@ -3,12 +3,15 @@
 #ifndef TUMULT2D_GRAPHICS_PIXELSTORE_H_
 #define TUMULT2D_GRAPHICS_PIXELSTORE_H_
 
+#include <SDL_endian.h>
+
 #include <cstdint>
 #include <cstring>
 #include <type_traits>
 
-// Stores the low 8 or 16 bits, three bytes (bits 16-23 first, then 8-15, then 0-7) or the
-// whole word, in the machine's byte order, at Target.
+// Stores the low 8, 16 or 24 bits or the whole word at Target, in the machine's byte order:
+// the order in which SDL reads and writes a pixel of that size (for three bytes, the low one
+// first on a little-endian machine).
 template <int BytesPerPixel>
 inline void StorePixel(uint8_t* Target, uint32_t Pixel) {
   if constexpr (BytesPerPixel == 1) {
@@ -17,9 +20,10 @@ inline void StorePixel(uint8_t* Target, uint32_t Pixel) {
     const auto word = static_cast<uint16_t>(Pixel);
     std::memcpy(Target, &word, sizeof word);
   } else if constexpr (BytesPerPixel == 3) {
-    Target[0] = static_cast<uint8_t>(Pixel >> 16);
+    const int firstShift = SDL_BYTEORDER == SDL_LIL_ENDIAN ? 0 : 16;
+    Target[0] = static_cast<uint8_t>(Pixel >> firstShift);
     Target[1] = static_cast<uint8_t>(Pixel >> 8);
-    Target[2] = static_cast<uint8_t>(Pixel);
+    Target[2] = static_cast<uint8_t>(Pixel >> (16 - firstShift));
   } else {
     std::memcpy(Target, &Pixel, sizeof Pixel);
   }

@@ -8,6 +8,7 @@
 # Usage: cpack_package_test.sh SOURCE_DIR WORK_DIR [CMAKE [CPACK]]
 set -euo pipefail
 
+[[ $# -ge 2 && $# -le 4 ]] || { echo "usage: $0 SOURCE_DIR WORK_DIR [CMAKE [CPACK]]" >&2; exit 2; }
 source_dir=$1
 work=$2
 cmake=${3:-cmake}

@@ -1,18 +1,18 @@
 #!/usr/bin/env bash
 # Builds the game the way Debian does: the source tree as a clean clone has it, with the
-# packaging folder kept beside this script as its debian/, through `dpkg-buildpackage -us -uc
-# -b` (debhelper's cmake build, tests off, Debian's layout for games and its flags), all in a
+# packaging of platforms/debian/ as its debian/, through `dpkg-buildpackage -us -uc -b`
+# (debhelper's cmake build, tests off, Debian's layout for games and its flags), all in a
 # temporary folder. The package must pass package_checks.sh (lintian over both packages), dh
 # must have kept the game's symbols in the -dbgsym package, and the game, unpacked from the
 # package, must play its battle pixel for pixel.
 #
-# The packages stay in WORK_DIR with the key of what made them (the sources, the copyright
-# file, the build tools' versions): a second run with the same key checks and plays them again
-# without rebuilding.
-# Usage: debhelper_package_test.sh SOURCE_DIR WORK_DIR COPYRIGHT PYTHON FRAME_TOOL
+# The packages stay in WORK_DIR with the key of what made them (the sources, the build tools'
+# versions): a second run with the same key checks and plays them again without rebuilding.
+# Usage: debhelper_package_test.sh SOURCE_DIR WORK_DIR PYTHON FRAME_TOOL
 set -euo pipefail
 
-source_dir=$1 work=$2 copyright=$3 python=$4 frame_tool=$5
+[[ $# -eq 4 ]] || { echo "usage: $0 SOURCE_DIR WORK_DIR PYTHON FRAME_TOOL" >&2; exit 2; }
+source_dir=$1 work=$2 python=$3 frame_tool=$4
 here=$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")
 mkdir -p "$work"
 scratch=$(mktemp -d "$work/scratch-XXXXXX")
@@ -26,7 +26,6 @@ fail() {
 
 key=$({
   files | sort -z | (cd "$source_dir" && xargs -0 sha256sum)
-  sha256sum <"$copyright"
   dpkg-query -W debhelper dpkg-dev cmake g++ libsdl1.2-dev
 } | sha256sum)
 out=$work/packages
@@ -35,9 +34,9 @@ if [[ $(cat "$work/key" 2>/dev/null) != "$key" ]]; then
   tree=$scratch/tumult2d
   mkdir "$tree"
   files | tar -C "$source_dir" --null -T - -cf - | tar -x -C "$tree"
-  cp -r "$here/debian" "$tree/debian"
-  cp "$source_dir/data/changelog" "$tree/debian/changelog"
-  cp "$copyright" "$tree/debian/copyright"
+  mkdir "$tree/debian"
+  cp -r "$tree"/platforms/debian/{control,rules,source,copyright} "$tree/data/changelog" \
+    "$tree/debian/"
   (cd "$tree" && dpkg-buildpackage -us -uc -b -j2) >"$scratch/build.log" 2>&1 ||
     fail "dpkg-buildpackage:
 $(cat "$scratch/build.log")"

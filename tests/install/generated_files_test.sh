@@ -4,6 +4,7 @@
 # an alpha channel. Usage: generated_files_test.sh IMAGEGEN (run from the source folder)
 set -euo pipefail
 
+[[ $# -eq 1 ]] || { echo "usage: $0 IMAGEGEN   (run from the source folder)" >&2; exit 2; }
 imagegen=$1
 out=$(mktemp -d "${TMPDIR:-/tmp}/tumult2d-imagegen-XXXXXX")
 trap 'rm -rf "$out"' EXIT

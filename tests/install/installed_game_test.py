@@ -51,5 +51,6 @@ def main(get_game, source, frame_tool, *options):
 
 
 if __name__ == "__main__":
-    deb = sys.argv[1] == "--deb"
+    deb = sys.argv[1:2] == ["--deb"]
+    xgame.check_usage(len(sys.argv) == 4 if deb else len(sys.argv) in (3, 4), __doc__)
     sys.exit(main(unpack if deb else install, *sys.argv[1 + deb:]))

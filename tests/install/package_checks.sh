@@ -6,6 +6,7 @@
 # file given, with every package it lists)
 set -euo pipefail
 
+[[ $# -eq 1 || $# -eq 2 ]] || { echo "usage: $0 PACKAGE [LINTIAN_TARGET]" >&2; exit 2; }
 deb=$1
 lintian_target=${2:-$1}
 app_id=io.github.tumult2d.tumult2d
@@ -40,6 +41,12 @@ manual=$(zcat "$root/usr/share/man/man6/tumult2d.6.gz")
 for path in /usr/games/tumult2d /usr/libexec/tumult2d/tumult2d /usr/share/games/tumult2d/images/; do
   grep -qxF -e ".I $path" -e ".IR $path ," <<<"$manual" || fail "the manual page does not name $path"
 done
+
+# The copyright file is LICENSE as Debian writes a licence: indented, "." for a blank line.
+licence=$(sed -n '/^License: Zlib$/,$p' "$root/usr/share/doc/tumult2d/copyright" |
+  sed '1d; s/^ //; s/^\.$//')
+[[ $licence == "$(tail -n +3 "$(dirname "$0")/../../LICENSE")" ]] ||
+  fail "the copyright file does not hold LICENSE's text"
 
 # Any error or warning fails; the informational tags are shown but pass.
 lintian --info --fail-on error,warning "$lintian_target" || fail "lintian finds errors or warnings"

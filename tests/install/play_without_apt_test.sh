@@ -5,32 +5,23 @@
 # Usage: play_without_apt_test.sh SOURCE_DIR WORK_DIR
 set -euo pipefail
 
+[[ $# -eq 2 ]] || { echo "usage: $0 SOURCE_DIR WORK_DIR" >&2; exit 2; }
 deps=$1/scripts/deps.sh
-bin=$2/bin
 fail() {
   echo "FAILED: $*" >&2
   exit 1
 }
 
-# The PATH: every program of this one (the first of a name wins), but none of apt or dpkg.
-rm -rf "$bin"
-mkdir -p "$bin"
-IFS=: read -r -a dirs <<<"$PATH"
-for dir in "${dirs[@]}"; do
-  for program in "$dir"/*; do
-    name=${program##*/}
-    case $name in apt* | dpkg*) continue ;; esac
-    if [[ -x $program && ! -e $bin/$name ]]; then ln -s "$program" "$bin/$name"; fi
-  done
-done
+# The PATH: every program of this one, but none of apt or dpkg.
+path=$("$(dirname "$0")/path_without.sh" "$2/bin" 'apt*' 'dpkg*')
 
-PATH=$bin bash "$deps" game >"$2/game.log" 2>&1 || fail "deps.sh game without apt:
+PATH=$path bash "$deps" game >"$2/game.log" 2>&1 || fail "deps.sh game without apt:
 $(cat "$2/game.log")"
 
 # Without CMake and SDL's pkg-config file, both are named with what they are.
-rm "$bin/cmake"
+rm "$2"/bin/*/cmake
 status=0
-PATH=$bin PKG_CONFIG_LIBDIR=$2/none bash "$deps" game >"$2/missing.log" 2>&1 || status=$?
+PATH=$path PKG_CONFIG_LIBDIR=$2/none bash "$deps" game >"$2/missing.log" 2>&1 || status=$?
 [[ $status -eq 1 ]] || fail "deps.sh game with CMake and SDL missing exited $status"
 sdl="SDL 1.2 development files (Fedora: sdl12-compat-devel, Arch: sdl12-compat)"
 for line in "  cmake: CMake" "  libsdl1.2-dev: $sdl"; do

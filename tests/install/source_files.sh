@@ -4,6 +4,7 @@
 # git checkout, every file but the build folders. Usage: source_files.sh SOURCE_DIR
 set -euo pipefail
 
+[[ $# -eq 1 ]] || { echo "usage: $0 SOURCE_DIR" >&2; exit 2; }
 cd "$1"
 if git rev-parse --is-inside-work-tree >/dev/null 2>&1; then
   # A file deleted but not yet committed is still listed; only those that exist count. A build

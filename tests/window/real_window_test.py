@@ -62,21 +62,22 @@ def send_close_request(dpy, win):
 
 def play(session, game_binary, frame_tool, case):
     """Each start: exactly the frame tumult2d_frame renders for its images, the close button
-    ignored, and a held Escape that ends it, printing only a warning per image that cannot
-    load. "window" starts the game once with the shipped images, "hostile" twice: with no
-    image loading, then with every image in an odd format."""
+    ignored, and Escape, tapped or held, that ends it, printing only a warning per image that
+    cannot load. "window" starts the game once with the shipped images, "hostile" twice: with
+    no image loading, then with every image in an odd format."""
     broken, odd = hostile_images()
-    starts = {"window": [("shipped", {}, [])],
-              "hostile": [("broken", broken, list(broken)), ("odd", odd, [])]}[case]
-    for name, files, warned in starts:
+    starts = {"window": [("shipped", {}, [], True)],  # True: Escape is tapped, not held
+              "hostile": [("broken", broken, list(broken), False), ("odd", odd, [], True)]}[case]
+    for name, files, warned, tap in starts:
         folder = image_folder(session, name, files)
         game = session.start_game(game_binary, folder, name)
         expected = session.render(frame_tool, folder)
         send_close_request(session.dpy, game.win)
         game.expect_frame(expected)
         game.next_frames(expected)
-        game.escape(warned)
+        game.escape(warned, tap)
 
 
 if __name__ == "__main__":
+    xgame.check_usage(len(sys.argv) == 4 and sys.argv[3] in ("window", "hostile"), __doc__)
     sys.exit(xgame.run(lambda session: play(session, *sys.argv[1:])))

@@ -83,4 +83,5 @@ def main(zip_path, frame_tool, prefix):
 
 
 if __name__ == "__main__":
+    xgame.check_usage(len(sys.argv) == 4, __doc__)
     sys.exit(main(*sys.argv[1:]))

@@ -23,6 +23,13 @@ _libc = ctypes.CDLL("libc.so.6")
 _deadline = [float("inf")]  # time.monotonic() when the run's budget is spent
 
 
+def check_usage(arguments_fit, doc):
+    """A script called with wrong arguments prints its usage (its doc string) and exits 2."""
+    if not arguments_fit:
+        print(doc.strip(), file=sys.stderr)
+        sys.exit(2)
+
+
 class CheckFailed(Exception):
     """A check about the game's behaviour did not hold; the message says which."""
 
@@ -120,20 +127,23 @@ class Game:
             wait_until(20, "a frame", lambda: self.running() and grab(self.win, (1, 1))
                        == expected[:3])
 
-    def escape(self, warned=()):
-        """Holds Escape down until the game exits (it reads its keys once per frame, and a press
-        and a release read together cancel out); it must end with 0 and print nothing but a
-        warning per image in `warned`."""
+    def escape(self, warned=(), tap=False):
+        """Ends the game with Escape, held down until it exits or, with `tap`, pressed and
+        released at once, both sent together so that one frame reads them; it must end with 0
+        and print nothing but a warning per image in `warned`."""
         dpy = self.session.dpy
         self.win.set_input_focus(X.RevertToParent, X.CurrentTime)
         key = dpy.keysym_to_keycode(XK.string_to_keysym("Escape"))
         xtest.fake_input(dpy, X.KeyPress, key)
+        if tap:
+            xtest.fake_input(dpy, X.KeyRelease, key)
         dpy.sync()
         try:
-            self.wait_exit("Escape was held")
+            self.wait_exit("an Escape tap" if tap else "Escape was held")
         finally:
-            xtest.fake_input(dpy, X.KeyRelease, key)
-            dpy.sync()
+            if not tap:
+                xtest.fake_input(dpy, X.KeyRelease, key)
+                dpy.sync()
         self.check_output(0, [f'tumult2d: warning: cannot load image "images/{name}": '
                               for name in warned])
 

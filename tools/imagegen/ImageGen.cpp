@@ -12,6 +12,7 @@
 #include "Image.h"
 #include "Png.h"
 #include "TankSprites.h"
+#include "game/GameFacts.h"
 
 namespace {
 
@@ -20,17 +21,22 @@ struct TNamedImage {
   TImage Image;
 };
 
-// The first tank's colour; its tank is also the game's icon.
-constexpr TRgb kIconTankColour{0x00, 0x84, 0x42};
+// A game colour, 0xRRGGBB, as a pixel.
+constexpr TRgb Rgb(uint32_t Colour) {
+  return {uint8_t(Colour >> 16), uint8_t(Colour >> 8), uint8_t(Colour)};
+}
 
+// The first tank's colour; its tank is also the game's icon.
+constexpr TRgb kIconTankColour = Rgb(kTankSetups[0].Color);
+
+// The background, then each tank's sprite in its turret colour, under the names the game loads.
 std::vector<TNamedImage> AllImages() {
-  return {
-      {"DesertEclipse.bmp", MakeDesertEclipse()},
-      {"TK-1.bmp", MakeTankSprite(kIconTankColour)},
-      {"TK-2.bmp", MakeTankSprite({0xE7, 0x42, 0x18})},
-      {"TK-3.bmp", MakeTankSprite({0x84, 0x00, 0xFF})},
-      {"TK-4.bmp", MakeTankSprite({0xFF, 0xFF, 0x84})},
-  };
+  std::vector<TNamedImage> images;
+  images.push_back({kBackgroundImage, MakeDesertEclipse()});
+  for (const TTankSetup& tank : kTankSetups) {
+    images.push_back({tank.Sprite, MakeTankSprite(Rgb(tank.Color))});
+  }
+  return images;
 }
 
 bool MakeFolder(const std::filesystem::path& Folder) {

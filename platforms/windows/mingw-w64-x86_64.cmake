@@ -1,4 +1,4 @@
-# Cross-builds the game for 64-bit Windows with Debian's mingw-w64 (scripts/windows.sh uses
+# Cross-builds the game for 64-bit Windows with Debian's mingw-w64 (build.sh beside it uses
 # it). The win32 thread model needs no winpthread DLL. SDL 1.2 for Windows is found through
 # pkg-config in TUMULT_WINDOWS_SDL, the prefix it was installed to.
 set(CMAKE_SYSTEM_NAME Windows)

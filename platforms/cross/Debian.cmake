@@ -1,8 +1,8 @@
 # Builds for another Debian architecture with Debian's cross compiler, against that
-# architecture's libraries unpacked into a folder rather than installed (scripts/cross.sh
-# unpacks them). What the build runs (the tests' discovery) goes through the emulator given:
+# architecture's libraries unpacked into a folder rather than installed (check.sh beside this
+# file unpacks them). What the build runs (the tests' discovery) goes through the emulator given:
 #
-#   cmake -DCMAKE_TOOLCHAIN_FILE=cmake/cross/Debian.cmake -DTUMULT_CROSS_ARCH=s390x \
+#   cmake -DCMAKE_TOOLCHAIN_FILE=platforms/cross/Debian.cmake -DTUMULT_CROSS_ARCH=s390x \
 #         -DTUMULT_CROSS_ROOT=/path/to/unpacked \
 #         "-DCMAKE_CROSSCOMPILING_EMULATOR=qemu-s390x-static;-L;/path/to/unpacked" ...
 list(APPEND CMAKE_TRY_COMPILE_PLATFORM_VARIABLES TUMULT_CROSS_ARCH TUMULT_CROSS_ROOT)

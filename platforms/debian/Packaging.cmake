@@ -10,7 +10,14 @@ set(CPACK_PACKAGE_CONTACT "Tumult 2D developers <tumult2d@users.noreply.github.c
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "small 2D artillery game")
 set(CPACK_PACKAGE_DESCRIPTION
     "A side view of a hilly battlefield under an eclipsed desert sky, with\nfour tanks standing on the ground. Nothing fires yet; Escape ends the\ngame.")
-# The install, plus the copyright and changelog files that Debian asks for (component deb).
+# The install, plus the copyright and changelog files that Debian asks for (component deb; a
+# plain install leaves them out). The copyright file is the one debhelper's build uses too. The
+# changelog is compressed without a name or time stamp, as the manual page is.
+execute_process(COMMAND gzip -n -9 -c ${PROJECT_SOURCE_DIR}/data/changelog
+                OUTPUT_FILE ${PROJECT_BINARY_DIR}/changelog.gz COMMAND_ERROR_IS_FATAL ANY)
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/data/changelog)
+install(FILES ${CMAKE_CURRENT_LIST_DIR}/copyright ${PROJECT_BINARY_DIR}/changelog.gz
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/tumult2d COMPONENT deb EXCLUDE_FROM_ALL)
 set(CPACK_INSTALL_CMAKE_PROJECTS
     "${PROJECT_BINARY_DIR};${PROJECT_NAME};Unspecified;/;${PROJECT_BINARY_DIR};${PROJECT_NAME};deb;/")
 set(CPACK_PACKAGING_INSTALL_PREFIX ${CMAKE_INSTALL_PREFIX})

@@ -2,7 +2,7 @@
 # Builds Tumult 2D for 64-bit Windows on this machine and packs it as
 # BUILD_DIR/tumult2d-VERSION-win64.zip (BUILD_DIR is build-windows/ unless given).
 #
-#   scripts/windows.sh [BUILD_DIR [SDL_FROM]]
+#   platforms/windows/build.sh [BUILD_DIR [SDL_FROM]]
 #
 # SDL 1.2 comes from Debian's source package, with Debian's patches: it is downloaded through
 # a private apt folder in BUILD_DIR/sdl (the system's apt setup is only read, for its Debian
@@ -12,8 +12,9 @@
 # time and no build path. SDL_FROM is another build folder whose SDL build to use (and make,
 # if it is not there).
 set -euo pipefail
+[[ $# -le 2 ]] || { echo "usage: $0 [BUILD_DIR [SDL_FROM]]" >&2; exit 2; }
 
-cd "$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")/.."
+cd "$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")/../.."
 source scripts/deps.sh
 source scripts/shipping.sh
 source_dir=$PWD
@@ -30,9 +31,7 @@ sdl_options=(--host="$host" --prefix="$prefix" --disable-static --disable-audio 
 # shellcheck disable=SC2054  # the comma is the linker's
 sdl_flags=(CC="$host-gcc-win32" "CFLAGS=-O2 -ffile-prefix-map=$sdl=."
            LDFLAGS=-Wl,--no-insert-timestamp)
-packages=(g++-mingw-w64-x86-64-win32 dpkg-dev zip)
-
-tumult_ensure_packages "${packages[@]}"
+tumult_ensure_deps windows
 
 build_sdl() {
   echo "windows: building SDL 1.2 for Windows in $sdl"
@@ -59,7 +58,8 @@ fi
 # The game: the executable alone, without the tests and tools, which are not for Windows. Its
 # link runs in its own folder (src/CMakeLists.txt counts on it).
 version=$(tumult_build_game "$build" cmake \
-  -DCMAKE_TOOLCHAIN_FILE="$source_dir/cmake/mingw-w64-x86_64.cmake" -DTUMULT_WINDOWS_SDL="$prefix")
+  -DCMAKE_TOOLCHAIN_FILE="$source_dir/platforms/windows/mingw-w64-x86_64.cmake" \
+  -DTUMULT_WINDOWS_SDL="$prefix")
 game=$build/game
 
 # The zip's folder: everything in it stamped with one time, in one order, with one mode. strip
@@ -73,25 +73,8 @@ $host-strip -o "$stage/SDL.dll" "$prefix/bin/SDL.dll"
 cp images/*.bmp "$stage/images/"
 sed 's/$/\r/' LICENSE >"$stage/LICENSE.txt"
 sed 's/$/\r/' "$prefix/COPYING" >"$stage/SDL-COPYING.txt"
-sed 's/$/\r/' >"$stage/README.txt" <<TEXT
-Tumult 2D $version for Windows (64-bit)
-
-A small 2D artillery game: a hilly battlefield under an eclipsed desert sky, with four tanks
-standing on the ground. Nothing fires yet.
-
-To play, unpack the whole folder anywhere and double-click tumult2d.exe. It needs SDL.dll and
-the images folder beside it. Each start picks one of 1000 battlefields.
-
-  Escape             ends the game
-  arrow keys         Up, Down, Left, Right (read, not used yet)
-  Space or Return    Fire (read, not used yet)
-  Tab                Select (read, not used yet)
-
-The window's close button is ignored on purpose: Escape is the way out.
-
-Tumult 2D is under the licence in LICENSE.txt. SDL.dll is SDL 1.2, under the GNU LGPL 2.1
-in SDL-COPYING.txt, built from Debian's source package $(cat "$prefix/source-version").
-TEXT
+sed -e "s/@VERSION@/$version/" -e "s/@SDL_SOURCE@/$(cat "$prefix/source-version")/" \
+  -e 's/$/\r/' platforms/windows/README.txt >"$stage/README.txt"
 zip_file=$build/$name.zip
 tumult_zip_stage "$build/stage" "$name" "$zip_file"
 echo "windows: $zip_file"

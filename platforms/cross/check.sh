@@ -2,12 +2,12 @@
 # Checks that every battle is the same on another Debian architecture: s390x (big-endian,
 # 64-bit) and i386 (32-bit, x87 arithmetic) are the ones the suite runs.
 #
-#   scripts/cross.sh ARCH NATIVE_TUMULT2D_FRAME NATIVE_IMAGEGEN
+#   platforms/cross/check.sh ARCH NATIVE_TUMULT2D_FRAME NATIVE_IMAGEGEN
 #
 # Builds the game library, the unit tests, tumult2d_frame and imagegen for ARCH with Debian's
-# cross compiler (cmake/cross/Debian.cmake) and runs them under qemu-user: the unit tests,
-# golden battles included, must pass, and the first frames of 25 battles and every picture
-# and icon the generator makes must be byte for byte those of the native programs given.
+# cross compiler (Debian.cmake beside this script) and runs them under qemu-user: the unit
+# tests, golden battles included, must pass, and the first frames of 25 battles and every
+# picture and icon the generator makes must be byte for byte those of the native programs given.
 #
 # ARCH's SDL 1.2 and GoogleTest are unpacked with what they depend on into
 # build-cross/ARCH/root, never installed, and unpacked again only when their list or the
@@ -15,12 +15,18 @@
 # build-cross/ARCH/build.
 set -euo pipefail
 
+if [[ $# -ne 3 || ! -x $2 || ! -x $3 ]] ||
+  ! dpkg-architecture -a"$1" -qDEB_HOST_GNU_CPU >/dev/null 2>&1; then
+  echo "usage: $0 ARCH NATIVE_TUMULT2D_FRAME NATIVE_IMAGEGEN" >&2
+  echo "  ARCH is a Debian architecture (s390x, i386...); the two programs are built here" >&2
+  exit 2
+fi
 arch=$1
 native_frame=$(readlink -f "$2")
 native_imagegen=$(readlink -f "$3")
-cd "$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")/.."
+cd "$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")/../.."
 
-packages=libsdl1.2-dev,libgtest-dev,libgmock-dev
+packages=libsdl1.2-dev,libgtest-dev
 dir=$PWD/build-cross/$arch
 root=$dir/root
 build=$dir/build
@@ -47,8 +53,8 @@ if [[ $(cat "$root/.key" 2>/dev/null) != "$key" ]]; then
 fi
 
 # A build whose settings came from an older toolchain file starts again.
-[[ cmake/cross/Debian.cmake -nt $build/CMakeCache.txt ]] && rm -rf "$build"
-cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE="$PWD/cmake/cross/Debian.cmake" \
+[[ platforms/cross/Debian.cmake -nt $build/CMakeCache.txt ]] && rm -rf "$build"
+cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE="$PWD/platforms/cross/Debian.cmake" \
   -DTUMULT_CROSS_ARCH="$arch" -DTUMULT_CROSS_ROOT="$root" \
   -DCMAKE_CROSSCOMPILING_EMULATOR="$(IFS=';' && echo "${qemu[*]}")" \
   -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=ON >"$dir/configure.log" ||

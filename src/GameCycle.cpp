@@ -1,0 +1,5 @@
+#include "GameCycle.h"
+
+#include "Game.h"
+
+void GameCycle(TGame& /*Game*/) {}
