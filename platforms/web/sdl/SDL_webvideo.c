@@ -62,9 +62,17 @@ EM_JS(void, web_stop_listening, (void), {
 	Module.canvas.removeEventListener("keyup", Module.webKeys.up);
 });
 
+/* The canvas's image is a view of the pixels in the module's memory, made once and again only
+   when the screen or that memory (which may grow) moves. */
 EM_JS(void, web_show, (const Uint32 *rgba, int width, int height), {
-	var bytes = new Uint8ClampedArray(HEAPU8.buffer, rgba, width * height * 4);
-	Module.canvas.getContext("2d").putImageData(new ImageData(bytes, width, height), 0, 0);
+	var shown = Module.webShown;
+	if (!shown || shown.at !== rgba || shown.image.width !== width ||
+	    shown.image.data.buffer !== HEAPU8.buffer) {
+		var bytes = new Uint8ClampedArray(HEAPU8.buffer, rgba, width * height * 4);
+		shown = Module.webShown = {at: rgba, image: new ImageData(bytes, width, height),
+		                           context: Module.canvas.getContext("2d")};
+	}
+	shown.context.putImageData(shown.image, 0, 0);
 });
 
 static int WEB_VideoInit(_THIS, SDL_PixelFormat *vformat)
