@@ -169,8 +169,8 @@ def hostile(session, browser, frame_tool):
 
 def page(session, browser, frame_tool):
     """Without its data file the page says so. While the game has the keyboard, the arrows,
-    Space and Tab reach it and do nothing to the page (which is taller than the window), which
-    is titled "Tumult 2D"."""
+    Space and Tab reach it and do nothing to the page (made taller than the window), which is
+    titled "Tumult 2D"."""
     data = os.path.join(browser.site, "tumult2d.data")
     os.rename(data, data + ".away")
     browser.open(xgame.SEED)
@@ -180,6 +180,8 @@ def page(session, browser, frame_tool):
     expected = session.render(frame_tool, ".")
     browser.expect_frame(expected)
     driver = browser.driver
+    # The page fits the window; made taller here, it shows whether a key would scroll it.
+    driver.execute_script("document.body.style.minHeight = '300vh'")
     keys = (Keys.ARROW_DOWN, Keys.SPACE, Keys.PAGE_DOWN, Keys.TAB, Keys.ARROW_UP)
     for key in keys:
         ActionChains(driver).key_down(key).key_up(key).perform()
