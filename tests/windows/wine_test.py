@@ -13,6 +13,7 @@ import sys
 import zipfile
 
 sys.dont_write_bytecode = True  # no __pycache__ in the source tree
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "window"))
 import real_window_test  # noqa: E402
 import xgame  # noqa: E402
 
