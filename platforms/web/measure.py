@@ -1,4 +1,4 @@
-#!/usr/bin/env python3
+#!/usr/bin/python3
 """Measures the browser build as a player meets it, in Debian's headless Chromium with the site
 served on 127.0.0.1 from this process: the time from opening the page to its first frame, the
 frame rate, how late a 10 ms timer runs while the game plays, and the download gzipped.
@@ -67,4 +67,7 @@ def main(build="build-web", seconds="10"):
 
 
 if __name__ == "__main__":
+    if len(sys.argv) > 3 or not all(a.isdigit() for a in sys.argv[2:3]):
+        print(__doc__.strip(), file=sys.stderr)
+        sys.exit(2)
     main(*sys.argv[1:])

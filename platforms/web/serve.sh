@@ -5,12 +5,12 @@
 #   platforms/web/serve.sh [BUILD_DIR [PORT]]
 set -euo pipefail
 
-cd "$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")/../.."
-if (($# > 2)); then
+if (($# > 2)) || [[ ! ${2:-8000} =~ ^[0-9]+$ ]]; then
   echo "usage: platforms/web/serve.sh [BUILD_DIR [PORT]]" >&2
   exit 2
 fi
-site=${1:-build-web}/site
+top=$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")/../..
+site=$(realpath -m "${1:-$top/build-web}")/site
 if [[ ! -f $site/index.html ]]; then
   echo "web: no build in $site; make it with platforms/web/build.sh" >&2
   exit 1

@@ -214,4 +214,6 @@ def main(site, frame_tool, case):
 
 
 if __name__ == "__main__":
+    xgame.check_usage(len(sys.argv) == 4 and sys.argv[3] in ("battles", "hostile", "page"),
+                      __doc__)
     sys.exit(main(*sys.argv[1:]))
