@@ -27,7 +27,7 @@ declare -A skipped=(
   [Install.Metainfo]=appstream [Install.LauncherWindow]=appstream [Install.CPackPackage]=lintian
   [Install.DebhelperPackage]=debhelper [Windows.Build]=g++-mingw-w64-x86-64-win32
   [Windows.Reproducible]=zip [Windows.Wine]=dpkg-dev [Cross.s390x]=mmdebstrap
-  [Cross.i386]=g++-i686-linux-gnu
+  [Cross.i386]=g++-i686-linux-gnu [Web.Build]=zip [Web.page]=dpkg-dev
 )
 
 configure() {  # configure BUILD_DIR [OPTION...]: the status, the output in BUILD_DIR.log
