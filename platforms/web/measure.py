@@ -32,9 +32,16 @@ if (location.search === "?timer") {
 }"""
 
 
+class QuietHandler(http.server.SimpleHTTPRequestHandler):
+    """Serves the site without a log line per request, which would bury the figures."""
+
+    def log_message(self, *_):
+        pass
+
+
 def main(build="build-web", seconds="10"):
     site = os.path.join(build, "site")
-    handler = functools.partial(http.server.SimpleHTTPRequestHandler, directory=site)
+    handler = functools.partial(QuietHandler, directory=site)
     server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
     threading.Thread(target=server.serve_forever, daemon=True).start()
     options = webdriver.ChromeOptions()
