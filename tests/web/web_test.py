@@ -40,14 +40,22 @@ return notice.hidden ? "" : document.getElementById("message").textContent +
 OVER = "The battle is over. [Play again]"
 
 
+class FreshHandler(http.server.SimpleHTTPRequestHandler):
+    """Serves every file as not to be kept: the tests rewrite the site's files between loads,
+    often within one second, which a cached copy's date could not tell apart."""
+
+    def end_headers(self):
+        self.send_header("Cache-Control", "no-store")
+        super().end_headers()
+
+
 class Browser:
     """The site served from a copy in the session's folder, and Chromium driven by Selenium."""
 
     def __init__(self, session, site):
         self.session, self.site = session, os.path.join(session.workdir, "site")
         shutil.copytree(site, self.site)
-        handler = functools.partial(http.server.SimpleHTTPRequestHandler,
-                                    directory=self.site)
+        handler = functools.partial(FreshHandler, directory=self.site)
         self.server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
         threading.Thread(target=self.server.serve_forever, daemon=True).start()
         self.url = f"http://127.0.0.1:{self.server.server_address[1]}/"
