@@ -48,6 +48,14 @@ tumult_build_game() {
   sed -n 's/^CMAKE_PROJECT_VERSION:STATIC=//p' "$build/game/CMakeCache.txt"
 }
 
+# Prints the zip's README from its TEMPLATE (the platform folder's README.txt), with the game's
+# VERSION and the Debian source package of the SDL built into SDL_PREFIX filled in.
+#
+#   tumult_fill_readme TEMPLATE VERSION SDL_PREFIX
+tumult_fill_readme() {
+  sed -e "s/@VERSION@/$2/" -e "s/@SDL_SOURCE@/$(cat "$3/source-version")/" "$1"
+}
+
 # Makes BUILD/stage/NAME afresh, the zip's folder, and exports the time every file of the zip
 # carries (scripts/source_date_epoch.sh), so that the tools run afterwards (strip) stamp it too.
 #

@@ -107,18 +107,7 @@ tar --format=ustar --sort=name --mtime="@$SOURCE_DATE_EPOCH" --owner=0 --group=0
   --numeric-owner --mode=u=rwX,go=rX -cf "$stage/tumult2d.data" images
 cp LICENSE "$stage/LICENSE.txt"
 cp "$prefix/COPYING" "$stage/SDL-COPYING.txt"
-cat >"$stage/README.txt" <<TEXT
-Tumult 2D $version for the browser
-
-A small 2D artillery game: a hilly battlefield under an eclipsed desert sky, with four tanks
-standing on the ground. Nothing fires yet.
-
-This folder is a whole web site: put its files on any web server (no server code needed) and
-open index.html through it. Browsers do not run it from a file:// address.
-
-Tumult 2D is under the licence in LICENSE.txt. It runs on SDL 1.2, under the GNU LGPL 2.1 in
-SDL-COPYING.txt, built for WebAssembly from Debian's source package $(cat "$prefix/source-version").
-TEXT
+tumult_fill_readme platforms/web/README.txt "$version" "$prefix" >"$stage/README.txt"
 zip_file=$build/$name.zip
 tumult_zip_stage "$build/stage" "$name" "$zip_file"
 rm -rf "$build/site"

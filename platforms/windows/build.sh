@@ -73,8 +73,8 @@ $host-strip -o "$stage/SDL.dll" "$prefix/bin/SDL.dll"
 cp images/*.bmp "$stage/images/"
 sed 's/$/\r/' LICENSE >"$stage/LICENSE.txt"
 sed 's/$/\r/' "$prefix/COPYING" >"$stage/SDL-COPYING.txt"
-sed -e "s/@VERSION@/$version/" -e "s/@SDL_SOURCE@/$(cat "$prefix/source-version")/" \
-  -e 's/$/\r/' platforms/windows/README.txt >"$stage/README.txt"
+tumult_fill_readme platforms/windows/README.txt "$version" "$prefix" | sed 's/$/\r/' \
+  >"$stage/README.txt"
 zip_file=$build/$name.zip
 tumult_zip_stage "$build/stage" "$name" "$zip_file"
 echo "windows: $zip_file"
