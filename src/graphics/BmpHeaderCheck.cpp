@@ -6,9 +6,7 @@
 
 namespace {
 
-constexpr size_t kFileHeaderBytes = 14;
 constexpr size_t kCoreInfoBytes = 12;  // the old OS/2 header: 16-bit sizes, 3-byte palette
-constexpr size_t kInfoBytes = 40;      // the fields SDL reads of every newer header
 constexpr uint32_t kNoCompression = 0;
 constexpr uint32_t kRle8 = 1;
 constexpr uint32_t kRle4 = 2;
@@ -40,7 +38,7 @@ struct TBmpInfo {
 // The old OS/2 header, the plain one, and those with colour masks, an alpha mask, a colour
 // space and a colour profile.
 bool KnownInfoSize(size_t Size) {
-  constexpr std::array<size_t, 6> kKnown = {kCoreInfoBytes, kInfoBytes, 52, 56, 108, 124};
+  constexpr std::array<size_t, 6> kKnown = {kCoreInfoBytes, kBmpInfoBytes, 52, 56, 108, 124};
   return std::find(kKnown.begin(), kKnown.end(), Size) != kKnown.end();
 }
 
@@ -48,18 +46,18 @@ const char* ReadInfo(const uint8_t* Bytes, size_t Size, TBmpInfo& Info) {
   if (Size < 2 || Bytes[0] != 'B' || Bytes[1] != 'M') {
     return "not a BMP file";
   }
-  if (Size < kFileHeaderBytes + 4) {
+  if (Size < kBmpFileHeaderBytes + 4) {
     return "BMP file cut short in its header";
   }
   Info.Offset = Le32(Bytes + 10);
-  Info.InfoSize = Le32(Bytes + kFileHeaderBytes);
+  Info.InfoSize = Le32(Bytes + kBmpFileHeaderBytes);
   if (!KnownInfoSize(Info.InfoSize)) {
     return "BMP header of an unknown kind";
   }
-  if (Size < kFileHeaderBytes + Info.InfoSize) {
+  if (Size < kBmpFileHeaderBytes + Info.InfoSize) {
     return "BMP file cut short in its header";
   }
-  const uint8_t* const info = Bytes + kFileHeaderBytes;
+  const uint8_t* const info = Bytes + kBmpFileHeaderBytes;
   if (Info.InfoSize == kCoreInfoBytes) {
     Info.Width = Le16(info + 4);
     Info.Height = Le16(info + 6);
@@ -129,7 +127,7 @@ const char* MaskProblem(const uint8_t* Bytes, size_t Size, TBmpInfo& Info, size_
   if (Info.Compression != kBitFields) {
     return nullptr;
   }
-  const size_t at = kFileHeaderBytes + kInfoBytes;
+  const size_t at = kBmpFileHeaderBytes + kBmpInfoBytes;
   MasksEnd = at + 12;
   if (Size < MasksEnd) {
     return "BMP file cut short in its colour masks";
@@ -169,7 +167,7 @@ const char* LayoutProblem(size_t Size, const TBmpInfo& Info, size_t MasksEnd) {
   if (Info.Bits <= 8 && Info.ColorsUsed > (1U << Info.Bits)) {
     return "BMP palette longer than its pixel size allows";
   }
-  size_t headersEnd = kFileHeaderBytes + Info.InfoSize;
+  size_t headersEnd = kBmpFileHeaderBytes + Info.InfoSize;
   headersEnd = MasksEnd > headersEnd ? MasksEnd : headersEnd;
   headersEnd += size_t{PaletteColors(Info)} * Info.PaletteEntryBytes;
   if (Info.Offset < headersEnd) {

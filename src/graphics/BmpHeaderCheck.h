@@ -21,6 +21,11 @@ constexpr int64_t kMaxBmpPixels = int64_t{4096} * 4096;
 // and room for trailing data such as a colour profile.
 constexpr size_t kMaxBmpFileBytes = size_t{4} * kMaxBmpPixels + (size_t{1} << 20);
 
+// A BMP file starts with a 14-byte file header; every info header but the old OS/2 one starts
+// with the same 40 bytes, which are all that SDL reads of the longer ones.
+constexpr size_t kBmpFileHeaderBytes = 14;
+constexpr size_t kBmpInfoBytes = 40;
+
 // Where a checked file keeps its parts, and how its pixels are stored.
 struct TBmpLayout {
   size_t InfoSize = 0;  // 12 (the old OS/2 header), 40, 52, 56, 108 or 124 bytes

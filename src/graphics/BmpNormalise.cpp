@@ -5,9 +5,7 @@
 
 namespace {
 
-constexpr size_t kFileHeaderBytes = 14;
-constexpr size_t kInfoBytes = 40;
-constexpr size_t kHeadersBytes = kFileHeaderBytes + kInfoBytes;
+constexpr size_t kHeadersBytes = kBmpFileHeaderBytes + kBmpInfoBytes;
 
 void PutLe(uint8_t* At, uint32_t Value, size_t Bytes) {
   for (size_t i = 0; i < Bytes; ++i) {
@@ -33,8 +31,8 @@ void StartCopy(const TBmpLayout& Layout, uint32_t Bits, size_t Palette, size_t P
   file[1] = 'M';
   PutLe(file + 2, static_cast<uint32_t>(Copy.size()), 4);
   PutLe(file + 10, static_cast<uint32_t>(kHeadersBytes + Palette), 4);
-  uint8_t* const info = file + kFileHeaderBytes;
-  PutLe(info, kInfoBytes, 4);
+  uint8_t* const info = file + kBmpFileHeaderBytes;
+  PutLe(info, kBmpInfoBytes, 4);
   PutLe(info + 4, static_cast<uint32_t>(Layout.Width), 4);
   PutLe(info + 8, static_cast<uint32_t>(Layout.TopDown ? -Layout.Height : Layout.Height), 4);
   PutLe(info + 12, 1, 2);  // one plane
@@ -49,7 +47,7 @@ void CopyWithShortHeader(const uint8_t* Bytes, const TBmpLayout& Layout,
   const size_t palette = size_t{Layout.Colors} * Layout.PaletteEntryBytes;
   const size_t pixels = Layout.RowBytes * static_cast<size_t>(Layout.Height);
   StartCopy(Layout, Layout.Bits, palette, pixels, Copy);
-  std::memcpy(Copy.data() + kHeadersBytes, Bytes + kFileHeaderBytes + Layout.InfoSize, palette);
+  std::memcpy(Copy.data() + kHeadersBytes, Bytes + kBmpFileHeaderBytes + Layout.InfoSize, palette);
   std::memcpy(Copy.data() + kHeadersBytes + palette, Bytes + Layout.Offset, pixels);
 }
 
@@ -104,7 +102,7 @@ bool NormaliseBmp(const uint8_t* Bytes, const TBmpLayout& Layout, std::vector<ui
     CopyAsPlain32(Bytes, Layout, Copy);
     return true;
   }
-  if (Layout.Bits <= 8 && Layout.InfoSize > kInfoBytes) {
+  if (Layout.Bits <= 8 && Layout.InfoSize > kBmpInfoBytes) {
     CopyWithShortHeader(Bytes, Layout, Copy);
     return true;
   }
