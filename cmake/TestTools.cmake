@@ -1,5 +1,5 @@
 # How a check is added, with the Debian packages it needs beyond the game's build. The tests
-# are tiers, one label each: unit, window, install, cross, wine and lint. Only the unit tests
+# are tiers, one label each: unit, window, install, cross, wine, web and lint. Only the unit tests
 # are needed to configure (GoogleTest); a check whose packages are missing is still added, and
 # CTest reports it as skipped (its command only says what it needs), so that a plain `ctest`
 # on any machine runs what it can and says what it could not. The configure prints one
