@@ -27,6 +27,24 @@ def grab(win, size=battle.SIZE):
     return bytes(rgb)
 
 
+def find_window(dpy, title, fits=lambda _win: True):
+    """The viewable top-level window titled `title` that `fits`, or None."""
+    for win in dpy.screen().root.query_tree().children:
+        if win.get_wm_name() == title and win.get_attributes().map_state == X.IsViewable \
+                and fits(win):
+            return win
+    return None
+
+
+def send_key(dpy, name, *events):
+    """Sends the key `name`'s events (X.KeyPress, X.KeyRelease) through XTest, as a player's
+    keyboard would, to the window with the input focus."""
+    key = dpy.keysym_to_keycode(XK.string_to_keysym(name))
+    for event in events:
+        xtest.fake_input(dpy, event, key)
+    dpy.sync()
+
+
 class Game:
     """One start of the game: its process, its log of stdout and stderr, its window."""
 
@@ -49,18 +67,17 @@ class Game:
 
     def window(self):
         """The game's top-level window once it is viewable at 800x600, titled "Tumult 2D"."""
-        pid_atom = self.session.dpy.intern_atom("_NET_WM_PID")
+        dpy = self.session.dpy
+        pid_atom = dpy.intern_atom("_NET_WM_PID")
 
-        def viewable():
-            for win in self.running() and self.session.dpy.screen().root.query_tree().children:
-                pid = win.get_full_property(pid_atom, X.AnyPropertyType)
-                mine = self.session.launcher or pid and pid.value[0] == self.proc.pid
-                shape = win.get_geometry()
-                if mine and win.get_wm_name() == battle.TITLE and \
-                        (shape.width, shape.height) == battle.SIZE and \
-                        win.get_attributes().map_state == X.IsViewable:
-                    return win
-        self.win = wait_until(30, f'a viewable 800x600 window titled "{battle.TITLE}"', viewable)
+        def fits(win):
+            pid = win.get_full_property(pid_atom, X.AnyPropertyType)
+            shape = win.get_geometry()
+            return (self.session.launcher or pid and pid.value[0] == self.proc.pid) and \
+                (shape.width, shape.height) == battle.SIZE
+
+        self.win = wait_until(30, f'a viewable 800x600 window titled "{battle.TITLE}"',
+                              lambda: self.running() and find_window(dpy, battle.TITLE, fits))
 
     def expect_frame(self, expected):
         battle.wait_for_frame(expected, "in the window",
@@ -83,17 +100,12 @@ class Game:
         and print nothing but a warning per image in `warned`."""
         dpy = self.session.dpy
         self.win.set_input_focus(X.RevertToParent, X.CurrentTime)
-        key = dpy.keysym_to_keycode(XK.string_to_keysym("Escape"))
-        xtest.fake_input(dpy, X.KeyPress, key)
-        if tap:
-            xtest.fake_input(dpy, X.KeyRelease, key)
-        dpy.sync()
+        send_key(dpy, "Escape", X.KeyPress, *[X.KeyRelease] * tap)
         try:
             self.wait_exit("an Escape tap" if tap else "Escape was held")
         finally:
             if not tap:
-                xtest.fake_input(dpy, X.KeyRelease, key)
-                dpy.sync()
+                send_key(dpy, "Escape", X.KeyRelease)
         self.check_output(0, [f'tumult2d: warning: cannot load image "images/{name}": '
                               for name in warned])
 

@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """Plays the Windows build from its zip under Debian's Wine as tests/desktop/desktop_test.py
 plays the Linux build (libfaketime reaches through Wine); it must be a window program (no
-console), and without a video driver say why and exit with 1.
+console), and without a video driver say why, in a message box too, and exit with 1 once the
+box is closed.
 
 Usage: wine_test.py ZIP FRAME_TOOL WINEPREFIX. The prefix is made on first use and kept; every
 Wine process of it is ended when the test ends. Wine's own processes write to wine.log in the
@@ -13,9 +14,12 @@ import shutil
 import sys
 import zipfile
 
-from harness import process, xgame
+from harness import battle, process, xgame
+from Xlib import X
 
 WINE, WINESERVER = "/usr/lib/wine/wine64", "/usr/lib/wine/wineserver"
+MINGW_CC = "x86_64-w64-mingw32-gcc-win32"
+WINDOW_TEXT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "window_text.c")
 # What Wine writes among a program's lines: a channel's message, or a word from its loader.
 WINE_LINE = re.compile(r"([0-9a-f]{4,}:)*(err|warn|fixme|trace):|wine: ").match
 
@@ -58,6 +62,29 @@ def check_window_program(exe):
         raise process.CheckFailed(f"{exe} is not a Windows window program")
 
 
+def failed_start(session, exe):
+    """Without a video driver the game says why on stderr and in a message box titled "Tumult
+    2D", which holds it until Return (pressed as a player would) closes the box; then it exits
+    with 1. window_text.exe, run in the same prefix, reads the reason the box shows."""
+    reader = os.path.join(session.workdir, "window_text.exe")
+    session.run([MINGW_CC, "-O2", "-o", reader, WINDOW_TEXT], "mingw")
+    game = xgame.Game(session, [WINE, exe], "failed-start",
+                      env=dict(os.environ, SDL_VIDEODRIVER="nosuchdriver"))
+    box = xgame.wait_until(30, f'a message box titled "{battle.TITLE}"', lambda: game.running()
+                           and xgame.find_window(session.dpy, battle.TITLE))
+    session.run([WINE, reader, battle.TITLE], "window_text")
+    shown = [line for line in process.read_lines(session.log("window_text"))
+             if not WINE_LINE(line)]
+    printed = game.output()
+    if len(shown) != 1 or printed != ["tumult2d: " + shown[0]]:
+        raise process.CheckFailed(f"the box shows {shown}, the game printed {printed}")
+    game.running()  # the box holds it
+    box.set_input_focus(X.RevertToParent, X.CurrentTime)
+    xgame.send_key(session.dpy, "Return", X.KeyPress, X.KeyRelease)
+    game.wait_exit("Return closed the message box")
+    game.check_output(1, ["tumult2d: cannot initialise SDL video: "])
+
+
 def main(zip_path, frame_tool, prefix):
     prefix, frame_tool = os.path.abspath(prefix), os.path.abspath(frame_tool)
 
@@ -71,11 +98,7 @@ def main(zip_path, frame_tool, prefix):
         os.chdir(folder)  # the game and tumult2d_frame read images/ from where they start
         for case in ("window", "hostile"):
             xgame.play(session, exe, frame_tool, case)
-        # With no video driver to be had the game exits with 1 and says why.
-        game = xgame.Game(session, [WINE, exe], "failed-start",
-                          env=dict(os.environ, SDL_VIDEODRIVER="nosuchdriver"))
-        game.wait_exit("a start without a video driver")
-        game.check_output(1, ["tumult2d: cannot initialise SDL video: "])
+        failed_start(session, exe)
 
     return xgame.run(body)
 
