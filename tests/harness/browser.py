@@ -42,13 +42,14 @@ def chromium(*arguments, log=None, **experimental_options):
     options.binary_location = shutil.which("chromium")
     for argument in ("--headless=new", "--no-sandbox", "--window-size=1024,700", *arguments):
         options.add_argument(argument)
-    if log:
+    if log:  # Chromium's errors go to chromedriver's stderr, which goes to the log
         options.add_argument("--enable-logging=stderr")
+        options.add_argument("--log-level=2")
         options.set_capability("goog:loggingPrefs", {"browser": "ALL"})
     for name, value in experimental_options.items():
         options.add_experimental_option(name, value)
-    return webdriver.Chrome(service=Service(shutil.which("chromedriver"), log_path=log),
-                            options=options)
+    service = Service(shutil.which("chromedriver"), log_file=open(log, "ab") if log else None)
+    return webdriver.Chrome(service=service, options=options)
 
 
 def watch(session, driver, log):
