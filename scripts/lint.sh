@@ -1,14 +1,32 @@
 #!/usr/bin/env bash
 # House rules that a compiler does not check.
-# Usage: lint.sh format | tidy BUILD_DIR | patterns | boundary [CXX]
+# Usage: lint.sh format | tidy BUILD_DIR | patterns | boundary [CXX] | shell | python
 set -euo pipefail
 case "${1:-} $#" in
-  "format 1" | "tidy 2" | "patterns 1" | "boundary 1" | "boundary 2") ;;
-  *) echo "usage: $0 format | tidy BUILD_DIR | patterns | boundary [CXX]" >&2 && exit 2 ;;
+  "format 1" | "tidy 2" | "patterns 1" | "boundary 1" | "boundary 2" | "shell 1" | "python 1") ;;
+  *) echo "usage: $0 format | tidy BUILD_DIR | patterns | boundary [CXX] | shell | python" >&2
+     exit 2 ;;
 esac
 cd "$(dirname "$0")/.."
 
-cxx_files() { git ls-files -- '*.cpp' '*.h' 2>/dev/null || find src tests bench tools -name '*.cpp' -o -name '*.h'; }
+# The files git tracks, or outside a checkout every file but the build folders.
+source_files() {
+  git ls-files 2>/dev/null ||
+    find . \( -path './build*' -o -path ./.git \) -prune -o -type f -printf '%P\n'
+}
+cxx_files() { source_files | grep -E '\.(cpp|h)$'; }
+# Shell scripts by their name or by their first line, the templates of scripts too.
+shell_files() {
+  local file
+  source_files | while IFS= read -r file; do
+    case $file in
+      *.sh | *.sh.in) echo "$file" ;;
+      *) if [[ -f $file ]] && head -n 1 "$file" | grep -qE '^#!.*[/ ](ba|da)?sh$'; then
+           echo "$file"
+         fi ;;
+    esac
+  done
+}
 
 case "${1:-}" in
   format)
@@ -20,6 +38,15 @@ case "${1:-}" in
     # One file per run, as many runs at once as there are processors; any finding fails.
     printf '%s\n' src/*.cpp src/*/*.cpp tools/*/*.cpp |
       xargs -P "$(nproc)" -n 1 clang-tidy -p "$build_dir" --quiet 2>/dev/null
+    ;;
+  shell)
+    # shellcheck disable=SC2046  # one name a line, no spaces
+    shellcheck --external-sources $(shell_files)
+    ;;
+  python)
+    # Line length and the rest are set in .flake8 at the top.
+    # shellcheck disable=SC2046
+    flake8 $(source_files | grep -E '\.py$')
     ;;
   patterns)
     # The rules are searched for in the files git tracks. Outside a checkout of this tree (a
