@@ -73,6 +73,24 @@ case "${1:-}" in
     check "tests end the processes they started by id, never by name" \
       '\b(pkill|killall)\b' 'tests/*' 'scripts/*' '.ci/*' ':!scripts/lint.sh'
     check "game code throws no exceptions" '\b(throw|try)\b' 'src/*'
+    # Facts written once, each where the message says.
+    check "Debian's layout for games is platforms/debian/Layout.cmake alone" \
+      'INSTALL_BINDIR[= ]+games|TUMULT2D_DATADIR[= ]+share/games' ':!platforms/debian/Layout.cmake'
+    check "the shell tests share one fail, tests/install/common.sh's" \
+      '^[[:space:]]*fail[[:space:]]*\(\)' '*.sh' ':!tests/install/common.sh'
+    check "what is kept between runs is made again through tumult_rebuild_if_changed" \
+      '(cmp -s|\$\(cat)[^;|]*key' '*.sh' ':!scripts/rebuild.sh'
+    # The CMake the build asks for is the one the presets and Debian's build dependencies name.
+    cmake_minimum=$(sed -n 's/^cmake_minimum_required(VERSION \([0-9.]*\)).*/\1/p' CMakeLists.txt)
+    presets_minimum=$(tr -d ' \n' <CMakePresets.json |
+      sed -n 's/.*"cmakeMinimumRequired":{"major":\([0-9]*\),"minor":\([0-9]*\).*/\1.\2/p')
+    debian_minimum=$(sed -n 's/.*cmake (>= \([0-9.]*\)).*/\1/p' platforms/debian/control)
+    if [[ -z $cmake_minimum || $presets_minimum != "$cmake_minimum" ||
+          $debian_minimum != "$cmake_minimum" ]]; then
+      echo "lint: one CMake minimum: CMakeLists.txt '$cmake_minimum'," \
+        "CMakePresets.json '$presets_minimum', platforms/debian/control '$debian_minimum'" >&2
+      found=1
+    fi
     exit "$found"
     ;;
   boundary)

@@ -8,14 +8,11 @@
 # (Debian keeps Wine's loader off the PATH, so Wine itself stays found.)
 # Usage: tiers_test.sh SOURCE_DIR WORK_DIR CMAKE CTEST
 set -euo pipefail
+# shellcheck source=tests/install/common.sh
+source "$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")/common.sh"
 
 [[ $# -eq 4 ]] || { echo "usage: $0 SOURCE_DIR WORK_DIR CMAKE CTEST" >&2; exit 2; }
 source_dir=$1 work=$2 cmake=$3 ctest=$4
-fail() {  # fail MESSAGE LOG
-  echo "FAILED: $1" >&2
-  cat "$2" >&2
-  exit 1
-}
 
 hidden=('wine*' mmdebstrap 'qemu-*' 's390x-linux-gnu-*' 'i686-linux-gnu-*' 'x86_64-w64-mingw32-*'
         lintian dh 'dh_*' dpkg-buildpackage appstreamcli desktop-file-validate 'clang-tidy*'
