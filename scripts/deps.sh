@@ -91,8 +91,8 @@ tumult_missing_packages() {
 }
 
 # Prints what of PACKAGE is there (a program's or a file's path, a python3 that has the
-# module, the pkg-config module's file), by its check: status 1 when it is missing, 2 when it has no
-# check.
+# module, the pkg-config module's file), by its check: status 1 when it is missing, 2 when it
+# has no check.
 tumult_find() {
   local -a check
   local row
