@@ -4,9 +4,12 @@
 #
 #   scripts/deps.sh game    - what it takes to build and play
 #   scripts/deps.sh unit    - that, plus GoogleTest: what the unit tests need
-#   scripts/deps.sh windows - what the Windows build needs beyond the game's (web: the browser's)
+#   scripts/deps.sh TIER    - that, plus what the tests of the tier (its CTest label) need; so
+#                             for any other set of the table (fuzz, compat, stress)
+#   scripts/deps.sh TIER:build - the game's, plus what the tier's platform build script needs
+#                             (windows:build, web:build)
 #   scripts/deps.sh tests   - every package: what every check and the benchmarks use
-#   scripts/deps.sh find    - installs nothing; prints PACKAGE|WHERE|WHAT IT IS for each
+#   scripts/deps.sh find    - installs nothing; prints PACKAGE|WHERE|WHAT IT IS|SETS for each
 #                             package, WHERE being what was found of it, empty when missing
 #
 # It can be run as a command or sourced (then call tumult_ensure_deps MODE). When everything
@@ -14,21 +17,34 @@
 # without apt (Fedora, Arch, openSUSE) it looks for what each package brings instead, goes on
 # when everything is there, and otherwise names what is missing.
 
-# The table, one array per column. It keeps to what bash 3.2 has (no associative arrays, no
-# mapfile), since the build runs it on macOS too.
-TUMULT_PACKAGES=() TUMULT_SETS=() TUMULT_WHATS=() TUMULT_CHECKS=()
+# The table, one array per column, and the names of the sets. It keeps to what bash 3.2 has (no
+# associative arrays, no mapfile), since the build runs it on macOS too.
+TUMULT_SET_NAMES=() TUMULT_PACKAGES=() TUMULT_SETS=() TUMULT_WHATS=() TUMULT_CHECKS=()
 tumult_read_packages() {
-  local package set what check
+  local table package set what check item
+  table="$(dirname "${BASH_SOURCE[0]}")/packages.txt"
   while IFS='|' read -r package set what check; do
     read -r package <<<"$package"
     [[ -z $package || $package == \#* ]] && continue
+    if [[ $package == "SETS "* ]]; then
+      read -r -a TUMULT_SET_NAMES <<<"${package#SETS }"
+      continue
+    fi
     TUMULT_PACKAGES+=("$package")
     read -r set <<<"$set" && TUMULT_SETS+=("$set")
     read -r what <<<"$what" && TUMULT_WHATS+=("$what")
     read -r check <<<"$check" && TUMULT_CHECKS+=("$check")
-  done <"$(dirname "${BASH_SOURCE[0]}")/packages.txt"
+    # A set the SETS line does not declare is a slip of the pen, not a new set.
+    for item in ${set//,/ }; do
+      case " ${TUMULT_SET_NAMES[*]} " in
+        *" ${item%:build} "* | *" ${item%:unpack} "*) ;;
+        *) echo "deps: $table: $package is in '$item', which is no set of its SETS line" >&2
+           return 1 ;;
+      esac
+    done
+  done <"$table"
 }
-tumult_read_packages
+tumult_read_packages || exit 1
 
 # Prints the row of PACKAGE in the table.
 tumult_row() {
@@ -39,15 +55,28 @@ tumult_row() {
   return 1
 }
 
-# Prints the packages of the sets given.
+# Prints the packages of the sets given. A tier's set holds its build part too (windows holds
+# windows:build); a package a set only unpacks is not one of its packages.
 tumult_packages_of() {
-  local row set
+  local row item
   for row in "${!TUMULT_PACKAGES[@]}"; do
-    for set in ${TUMULT_SETS[row]//,/ }; do
-      [[ " $* " == *" $set "* ]] && printf '%s\n' "${TUMULT_PACKAGES[row]}" && break
+    for item in ${TUMULT_SETS[row]//,/ }; do
+      if [[ " $* " == *" $item "* || " $* " == *" ${item%:build} "* ]]; then
+        printf '%s\n' "${TUMULT_PACKAGES[row]}"
+        break
+      fi
     done
   done
   return 0
+}
+
+# Prints the packages SET unpacks (SET:unpack in the table), comma-separated.
+tumult_unpacked_by() {
+  local row list=""
+  for row in "${!TUMULT_PACKAGES[@]}"; do
+    [[ ,${TUMULT_SETS[row]}, == *",$1:unpack,"* ]] && list+=${list:+,}${TUMULT_PACKAGES[row]}
+  done
+  echo "$list"
 }
 
 # Prints the packages of the list given as arguments that dpkg does not report as installed.
@@ -62,8 +91,8 @@ tumult_missing_packages() {
 }
 
 # Prints what of PACKAGE is there (a program's or a file's path, a python3 that has the
-# module, the pkg-config module), by its check: status 1 when it is missing, 2 when it has no
-# check.
+# module, the pkg-config module's file), by its check: status 1 when it is missing, 2 when it
+# has no check.
 tumult_find() {
   local -a check
   local row
@@ -73,7 +102,8 @@ tumult_find() {
   for item in "${check[@]:1}"; do
     case $kind in
       command) found=$(command -v "$item") && echo "$found" && return 0 ;;
-      pkg-config) pkg-config --exists "$item" 2>/dev/null && echo "$item" && return 0 ;;
+      pkg-config) pkg-config --exists "$item" 2>/dev/null &&
+        echo "$(pkg-config --variable=pcfiledir "$item")/$item.pc" && return 0 ;;
       python)  # Debian installs python modules for its own python3, which a python3 earlier on
         # the PATH (pyenv, a virtualenv) may lack: the first on the PATH that has it counts.
         local IFS=:
@@ -136,17 +166,30 @@ tumult_check_without_apt() {
   fi
 }
 
-tumult_ensure_deps() {
-  local -a sets
-  case "${1:-}" in
-    game | windows | web) sets=("$1") ;;
-    unit) sets=(game unit) ;;
-    tests) sets=(game unit windows web tests) ;;
-    *)
-      echo "usage: scripts/deps.sh game|unit|windows|web|tests|find" >&2
-      return 2
-      ;;
+# The sets a mode of this script installs: `game`; `tests`, every set; a part TIER:build, with
+# the game's set; any other set with the game's and the unit tests' (which every configure of
+# the tests needs).
+tumult_sets_of_mode() {
+  case " ${TUMULT_SET_NAMES[*]} " in
+    *" ${1%:build} "*) ;;
+    *) [[ $1 == tests ]] && echo "${TUMULT_SET_NAMES[*]}" && return 0
+       return 1 ;;
   esac
+  case $1 in
+    game) echo game ;;
+    *:build) echo "game $1" ;;
+    *) echo "game unit $1" ;;
+  esac
+}
+
+tumult_ensure_deps() {
+  local mode_sets
+  local -a sets
+  if ! mode_sets=$(tumult_sets_of_mode "${1:-}"); then
+    echo "usage: scripts/deps.sh tests|find|SET|TIER:build   (SET: ${TUMULT_SET_NAMES[*]})" >&2
+    return 2
+  fi
+  read -r -a sets <<<"$mode_sets"
   local -a wanted missing
   IFS=$'\n' read -r -d '' -a wanted < <(tumult_packages_of "${sets[@]}") || true
   if ! command -v apt-get >/dev/null 2>&1 || ! command -v dpkg-query >/dev/null 2>&1; then
@@ -178,7 +221,7 @@ if [[ "${BASH_SOURCE[0]}" == "$0" ]]; then
   if [[ $# -eq 1 && $1 == find ]]; then
     for row in "${!TUMULT_PACKAGES[@]}"; do
       package=${TUMULT_PACKAGES[row]}
-      echo "$package|$(tumult_find "$package" || true)|${TUMULT_WHATS[row]}"
+      echo "$package|$(tumult_find "$package" || true)|${TUMULT_WHATS[row]}|${TUMULT_SETS[row]}"
     done
   elif [[ $# -eq 1 ]]; then
     tumult_ensure_deps "$1"

@@ -1,14 +1,32 @@
 #!/usr/bin/env bash
 # House rules that a compiler does not check.
-# Usage: lint.sh format | tidy BUILD_DIR | patterns | boundary [CXX]
+# Usage: lint.sh format | tidy BUILD_DIR | patterns | boundary [CXX] | shell | python
 set -euo pipefail
 case "${1:-} $#" in
-  "format 1" | "tidy 2" | "patterns 1" | "boundary 1" | "boundary 2") ;;
-  *) echo "usage: $0 format | tidy BUILD_DIR | patterns | boundary [CXX]" >&2 && exit 2 ;;
+  "format 1" | "tidy 2" | "patterns 1" | "boundary 1" | "boundary 2" | "shell 1" | "python 1") ;;
+  *) echo "usage: $0 format | tidy BUILD_DIR | patterns | boundary [CXX] | shell | python" >&2
+     exit 2 ;;
 esac
 cd "$(dirname "$0")/.."
 
-cxx_files() { git ls-files -- '*.cpp' '*.h' 2>/dev/null || find src tests bench tools -name '*.cpp' -o -name '*.h'; }
+# The files git tracks, or outside a checkout every file but the build folders.
+source_files() {
+  git ls-files 2>/dev/null ||
+    find . \( -path './build*' -o -path ./.git \) -prune -o -type f -printf '%P\n'
+}
+cxx_files() { source_files | grep -E '\.(cpp|h)$'; }
+# Shell scripts by their name or by their first line, the templates of scripts too.
+shell_files() {
+  local file
+  source_files | while IFS= read -r file; do
+    case $file in
+      *.sh | *.sh.in) echo "$file" ;;
+      *) if [[ -f $file ]] && head -n 1 "$file" | grep -qE '^#!.*[/ ](ba|da)?sh$'; then
+           echo "$file"
+         fi ;;
+    esac
+  done
+}
 
 case "${1:-}" in
   format)
@@ -20,6 +38,15 @@ case "${1:-}" in
     # One file per run, as many runs at once as there are processors; any finding fails.
     printf '%s\n' src/*.cpp src/*/*.cpp tools/*/*.cpp |
       xargs -P "$(nproc)" -n 1 clang-tidy -p "$build_dir" --quiet 2>/dev/null
+    ;;
+  shell)
+    # shellcheck disable=SC2046  # one name a line, no spaces
+    shellcheck --external-sources $(shell_files)
+    ;;
+  python)
+    # Line length and the rest are set in .flake8 at the top.
+    # shellcheck disable=SC2046
+    flake8 $(source_files | grep -E '\.py$')
     ;;
   patterns)
     # The rules are searched for in the files git tracks. Outside a checkout of this tree (a
@@ -46,6 +73,24 @@ case "${1:-}" in
     check "tests end the processes they started by id, never by name" \
       '\b(pkill|killall)\b' 'tests/*' 'scripts/*' '.ci/*' ':!scripts/lint.sh'
     check "game code throws no exceptions" '\b(throw|try)\b' 'src/*'
+    # Facts written once, each where the message says.
+    check "Debian's layout for games is platforms/debian/Layout.cmake alone" \
+      'INSTALL_BINDIR[= ]+games|TUMULT2D_DATADIR[= ]+share/games' ':!platforms/debian/Layout.cmake'
+    check "the shell tests share one fail, tests/install/common.sh's" \
+      '^[[:space:]]*fail[[:space:]]*\(\)' '*.sh' ':!tests/install/common.sh'
+    check "what is kept between runs is made again through tumult_rebuild_if_changed" \
+      '(cmp -s|\$\(cat)[^;|]*key' '*.sh' ':!scripts/rebuild.sh'
+    # The CMake the build asks for is the one the presets and Debian's build dependencies name.
+    cmake_minimum=$(sed -n 's/^cmake_minimum_required(VERSION \([0-9.]*\)).*/\1/p' CMakeLists.txt)
+    presets_minimum=$(tr -d ' \n' <CMakePresets.json |
+      sed -n 's/.*"cmakeMinimumRequired":{"major":\([0-9]*\),"minor":\([0-9]*\).*/\1.\2/p')
+    debian_minimum=$(sed -n 's/.*cmake (>= \([0-9.]*\)).*/\1/p' platforms/debian/control)
+    if [[ -z $cmake_minimum || $presets_minimum != "$cmake_minimum" ||
+          $debian_minimum != "$cmake_minimum" ]]; then
+      echo "lint: one CMake minimum: CMakeLists.txt '$cmake_minimum'," \
+        "CMakePresets.json '$presets_minimum', platforms/debian/control '$debian_minimum'" >&2
+      found=1
+    fi
     exit "$found"
     ;;
   boundary)

@@ -3,8 +3,8 @@
 # and says how many rounds were green; exits non-zero unless every round was. A test that
 # fails only under load is a race, and this is how to find one.
 # Usage: scripts/stress.sh [ROUNDS (10)] [BUILD_DIR (build-tests)] [CTEST_ARGUMENTS...]
-# e.g. scripts/stress.sh 5 build-dev -L window, or scripts/stress.sh 10 -L wine for one label
-# of build-tests/ (CTest's arguments begin with a dash).
+# e.g. scripts/stress.sh 5 build-dev -L desktop, or scripts/stress.sh 10 -L windows for one
+# label of build-tests/ (CTest's arguments begin with a dash).
 set -euo pipefail
 cd "$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")/.."
 

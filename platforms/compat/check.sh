@@ -13,17 +13,17 @@ set -euo pipefail
 
 cd "$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")/../.."
 source scripts/deps.sh
+source scripts/rebuild.sh
 
-# SDL 1.2 on SDL 2, and the libraries SDL 2 needs that a machine with the classic SDL 1.2 may
-# lack (those it has are unpacked all the same, which does no harm).
-packages=(libsdl1.2-compat libsdl1.2-compat-shim libsdl1.2-compat-dev libsdl2-2.0-0
-          libdecor-0-0 libsamplerate0 libwayland-cursor0 libwayland-egl1)
+# SDL 1.2 on SDL 2 and what it needs: compat:unpack in scripts/packages.txt.
+IFS=, read -r -a packages <<<"$(tumult_unpacked_by compat)"
 build="build-compat"
 sdl=$PWD/$build/sdl
 multiarch=$(g++ -print-multiarch)
 libdir=$sdl/usr/lib/$multiarch
 
 unpack_packages() {
+  echo "compat: unpacking ${packages[*]} into $sdl"
   local debs=$build/debs
   rm -rf "$debs" "$sdl"
   mkdir -p "$debs"
@@ -36,13 +36,9 @@ unpack_packages() {
   for deb in "$debs"/*.deb; do
     dpkg-deb -x "$deb" "$sdl"
   done
-  printf '%s\n' "${packages[@]}" >"$sdl/.packages"
 }
 
-if ! cmp -s "$sdl/.packages" <(printf '%s\n' "${packages[@]}"); then
-  echo "compat: unpacking ${packages[*]} into $sdl"
-  unpack_packages
-fi
+tumult_rebuild_if_changed "$sdl/.packages" "$(printf '%s\n' "${packages[@]}")" unpack_packages
 
 # Every program below (and the test discovery during the build) loads SDL from the prefix, but
 # the classic frames, which are made with the path as it came.
@@ -85,7 +81,7 @@ if LD_LIBRARY_PATH=$outside_library_path ldd "$classic/tools/screenshot/tumult2d
 fi
 
 SDL_VIDEODRIVER=dummy "$build/tests/tumult2d_tests" --gtest_brief=1
-ctest --test-dir "$build" -R '^RealWindow\.(window|hostile)$' --output-on-failure
+ctest --test-dir "$build" -R '^Desktop\.(window|hostile)$' --output-on-failure
 
 # The frame of one battle with each seed picture as the sky and as the first tank's keyed sprite,
 # and what was printed, on each line.

@@ -9,7 +9,8 @@
 # tests, golden battles included, must pass, and the first frames of 25 battles and every
 # picture and icon the generator makes must be byte for byte those of the native programs given.
 #
-# ARCH's SDL 1.2 and GoogleTest are unpacked with what they depend on into
+# ARCH's SDL 1.2 and GoogleTest (cross:unpack in scripts/packages.txt) are unpacked with what
+# they depend on into
 # build-cross/ARCH/root, never installed, and unpacked again only when their list or the
 # machine's Debian sources change (and then built again); the build is kept in
 # build-cross/ARCH/build.
@@ -25,8 +26,10 @@ arch=$1
 native_frame=$(readlink -f "$2")
 native_imagegen=$(readlink -f "$3")
 cd "$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")/../.."
+source scripts/deps.sh
+source scripts/rebuild.sh
 
-packages=libsdl1.2-dev,libgtest-dev
+packages=$(tumult_unpacked_by cross)
 dir=$PWD/build-cross/$arch
 root=$dir/root
 build=$dir/build
@@ -43,14 +46,14 @@ qemu=("qemu-$cpu-static" -L "$root")
 suite=$(sed -n 's/^VERSION_CODENAME=//p' /etc/os-release)
 sources=(/etc/apt/sources.list.d/debian.sources)
 [[ -f ${sources[0]} ]] || sources=()
-key=$(echo "$packages $suite" && cat "${sources[@]}" /dev/null)
-if [[ $(cat "$root/.key" 2>/dev/null) != "$key" ]]; then
+unpack() {
   echo "cross: unpacking $packages for $arch into $root"
   rm -rf "$dir" && mkdir -p "$dir"
   mmdebstrap --quiet --mode=chrootless --variant=extract --architectures="$arch" \
     --include="$packages" "$suite" "$root" "${sources[@]}"
-  echo "$key" >"$root/.key"
-fi
+}
+tumult_rebuild_if_changed "$root/.key" "$(echo "$packages $suite" && cat "${sources[@]}" /dev/null)" \
+  unpack
 
 # A build whose settings came from an older toolchain file starts again.
 [[ platforms/cross/Debian.cmake -nt $build/CMakeCache.txt ]] && rm -rf "$build"
@@ -66,12 +69,12 @@ SDL_VIDEODRIVER=dummy "${qemu[@]}" "$build/tests/tumult2d_tests" --gtest_brief=1
 # The generator reads nothing, so the same program makes the same pictures: a warm run reuses
 # those it made (under qemu they take a minute of x87 arithmetic).
 imagegen=$build/tools/imagegen/imagegen
-made=$dir/pictures-$(sha256sum <"$imagegen" | cut -c1-16)
-if [[ ! -d $made ]]; then
-  rm -rf "$dir"/pictures-*
-  "${qemu[@]}" "$imagegen" "$made.new/images" "$made.new/icons"
-  mv "$made.new" "$made"
-fi
+made=$dir/pictures
+make_pictures() {
+  rm -rf "$made"
+  "${qemu[@]}" "$imagegen" "$made/images" "$made/icons"
+}
+tumult_rebuild_if_changed "$dir/pictures.key" "$(sha256sum <"$imagegen")" make_pictures
 
 out=$dir/out
 rm -rf "$out"

@@ -1,7 +1,6 @@
 # A Debian package of the game: `cpack -G DEB` in a build folder. It packs the build's own
 # install, so the folders are those the build was configured with: Debian's layout for games
-# is -DCMAKE_INSTALL_PREFIX=/usr -DCMAKE_INSTALL_BINDIR=games
-# -DTUMULT2D_DATADIR=share/games/tumult2d. The package's bytes depend only
+# is the initial cache Layout.cmake beside this file (cmake -C). The package's bytes depend only
 # on the sources: every time stamp in it is SOURCE_DATE_EPOCH, which defaults to the time of
 # the last commit.
 set(CPACK_PACKAGE_NAME tumult2d)

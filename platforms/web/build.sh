@@ -20,6 +20,7 @@ if (($# > 2)); then
   exit 2
 fi
 source scripts/deps.sh
+source scripts/rebuild.sh
 source scripts/shipping.sh
 source_dir=$PWD
 platform=$source_dir/platforms/web
@@ -28,7 +29,7 @@ sdl=$(realpath -m "${2:-$build}")/sdl
 prefix=$sdl/prefix
 mkdir -p "$build"
 
-tumult_ensure_deps web
+tumult_ensure_deps web:build
 # Debian's Emscripten finds its JavaScript modules only in Debian's folder for them, which
 # another node on the PATH does not search.
 export NODE_PATH=/usr/share/nodejs${NODE_PATH:+:$NODE_PATH}
@@ -79,10 +80,7 @@ PC
 # SDL is rebuilt only when the way it is built, its platform files or Emscripten change.
 sdl_key=$(printf '%s\n' "${sdl_dirs[@]}" "${sdl_cflags[@]}" "$(emcc -dumpversion)"
           declare -f tumult_fetch_sdl_source build_sdl; cat "$platform"/sdl/*)
-if ! cmp -s "$prefix/build-key" <(printf '%s\n' "$sdl_key"); then
-  build_sdl
-  printf '%s\n' "$sdl_key" >"$prefix/build-key"
-fi
+tumult_rebuild_if_changed "$prefix/build-key" "$sdl_key" build_sdl
 
 # The game: the executable alone, through the project's own CMake files, with the SDL above
 # (pkg-config and CMake's searches see nothing else). Emscripten writes tumult2d.js and

@@ -25,7 +25,11 @@ CanvasRenderingContext2D.prototype.putImageData = function (...args) {
 };
 let last = performance.now();
 if (location.search === "?timer") {
-  setInterval(() => { const now = performance.now(); late.push(Math.max(0, now - last - 10)); last = now; }, 10);
+  setInterval(() => {
+    const now = performance.now();
+    late.push(Math.max(0, now - last - 10));
+    last = now;
+  }, 10);
 }"""
 
 
@@ -49,7 +53,8 @@ def main(build="build-web", seconds="10"):
     print(f"first frame: {shown[0]:.0f} ms after the page began to load")
     print(f"frame rate: {(len(shown) - 1) * 1000 / (shown[-1] - shown[0]):.1f} per second"
           f" over {len(shown)} frames")
-    print(f"10 ms timer: {statistics.mean(late):.2f} ms late on average, {max(late):.1f} ms at most")
+    print(f"10 ms timer: {statistics.mean(late):.2f} ms late on average,"
+          f" {max(late):.1f} ms at most")
     names = ("index.html", "tumult2d.js", "tumult2d.wasm", "tumult2d.data")
     sizes = [len(gzip.compress(open(os.path.join(site, name), "rb").read())) for name in names]
     print(f"download gzipped: {sum(sizes) / 1024:.0f} KB (" +

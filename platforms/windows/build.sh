@@ -16,6 +16,7 @@ set -euo pipefail
 
 cd "$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")/../.."
 source scripts/deps.sh
+source scripts/rebuild.sh
 source scripts/shipping.sh
 source_dir=$PWD
 build=$(realpath -m "${1:-build-windows}")
@@ -31,7 +32,7 @@ sdl_options=(--host="$host" --prefix="$prefix" --disable-static --disable-audio 
 # shellcheck disable=SC2054  # the comma is the linker's
 sdl_flags=(CC="$host-gcc-win32" "CFLAGS=-O2 -ffile-prefix-map=$sdl=."
            LDFLAGS=-Wl,--no-insert-timestamp)
-tumult_ensure_deps windows
+tumult_ensure_deps windows:build
 
 build_sdl() {
   echo "windows: building SDL 1.2 for Windows in $sdl"
@@ -50,10 +51,7 @@ build_sdl() {
 # SDL is rebuilt only when the way it is built or the cross-compiler changes.
 sdl_key=$(printf '%s\n' "${sdl_options[@]}" "${sdl_flags[@]}" "$($host-gcc-win32 -dumpfullversion)"
           declare -f tumult_fetch_sdl_source build_sdl)
-if ! cmp -s "$prefix/build-key" <(printf '%s\n' "$sdl_key"); then
-  build_sdl
-  printf '%s\n' "$sdl_key" >"$prefix/build-key"
-fi
+tumult_rebuild_if_changed "$prefix/build-key" "$sdl_key" build_sdl
 
 # The game: the executable alone, without the tests and tools, which are not for Windows. Its
 # link runs in its own folder (src/CMakeLists.txt counts on it).

@@ -7,6 +7,8 @@
 # so a second run rebuilds only what changed.
 # Usage: cpack_package_test.sh SOURCE_DIR WORK_DIR [CMAKE [CPACK]]
 set -euo pipefail
+# shellcheck source=tests/install/common.sh
+source "$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")/common.sh"
 
 [[ $# -ge 2 && $# -le 4 ]] || { echo "usage: $0 SOURCE_DIR WORK_DIR [CMAKE [CPACK]]" >&2; exit 2; }
 source_dir=$1
@@ -19,14 +21,11 @@ unset SOURCE_DATE_EPOCH
 package() {  # package BUILD_DIR: configures, builds and packages the game into BUILD_DIR/deb
   local log=$work/build.log
   rm -rf "$1/deb"
-  if ! { "$cmake" -S "$source_dir" -B "$1" -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF \
-           -DTUMULT_SANITIZE=OFF -DCMAKE_INSTALL_PREFIX=/usr -DCMAKE_INSTALL_BINDIR=games \
-           -DTUMULT2D_DATADIR=share/games/tumult2d &&
+  if ! { "$cmake" -C "$source_dir/platforms/debian/Layout.cmake" -S "$source_dir" -B "$1" \
+           -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DTUMULT_SANITIZE=OFF &&
          "$cmake" --build "$1" --parallel 2 &&
          "$cpack" -G DEB --config "$1/CPackConfig.cmake" -B "$1/deb"; } >"$log" 2>&1; then
-    cat "$log" >&2
-    echo "FAILED: the build and package in $1 failed" >&2
-    exit 1
+    fail "the build and package in $1 failed" "$log"
   fi
 }
 mkdir -p "$work"
@@ -36,8 +35,7 @@ first=("$work"/one/deb/*.deb)
 second=("$work"/a/second/build/deb/*.deb)
 if ! cmp "${first[@]}" "${second[@]}"; then
   diff <(dpkg-deb -c "${first[@]}") <(dpkg-deb -c "${second[@]}") >&2 || true
-  echo "FAILED: two builds give different packages" >&2
-  exit 1
+  fail "two builds give different packages"
 fi
 echo "$(basename "${first[@]}") is the same from both builds"
 "$checks" "${first[@]}"

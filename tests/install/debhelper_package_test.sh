@@ -1,49 +1,56 @@
 #!/usr/bin/env bash
 # Builds the game the way Debian does: the source tree as a clean clone has it, with the
-# packaging of platforms/debian/ as its debian/, through `dpkg-buildpackage -us -uc -b`
-# (debhelper's cmake build, tests off, Debian's layout for games and its flags), all in a
-# temporary folder. The package must pass package_checks.sh (lintian over both packages), dh
-# must have kept the game's symbols in the -dbgsym package, and the game, unpacked from the
-# package, must play its battle pixel for pixel.
+# packaging of platforms/debian/ as its debian/, through the commands its README gives a
+# packager (`dpkg-buildpackage -us -uc -b`: debhelper's cmake build, tests off, Debian's layout
+# for games and its flags), all in a temporary folder. The package must pass package_checks.sh
+# (lintian over both packages), dh must have kept the game's symbols in the -dbgsym package,
+# and the game, unpacked from the package, must play its battle pixel for pixel.
 #
 # The packages stay in WORK_DIR with the key of what made them (the sources, the build tools'
 # versions): a second run with the same key checks and plays them again without rebuilding.
 # Usage: debhelper_package_test.sh SOURCE_DIR WORK_DIR PYTHON FRAME_TOOL
 set -euo pipefail
+# shellcheck source=tests/install/common.sh
+source "$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")/common.sh"
 
 [[ $# -eq 4 ]] || { echo "usage: $0 SOURCE_DIR WORK_DIR PYTHON FRAME_TOOL" >&2; exit 2; }
 source_dir=$1 work=$2 python=$3 frame_tool=$4
+# shellcheck source=scripts/rebuild.sh
+source "$source_dir/scripts/rebuild.sh"
 here=$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")
 mkdir -p "$work"
 scratch=$(mktemp -d "$work/scratch-XXXXXX")
 trap 'rm -rf "$scratch"' EXIT
 trap 'exit 1' TERM INT HUP  # a stop signal cleans up too
 files() { "$here/source_files.sh" "$source_dir"; }
-fail() {
-  echo "FAILED: $*" >&2
-  exit 1
-}
+
+# The packager's commands, as platforms/debian/README.md gives them (its sh block that runs
+# dpkg-buildpackage), so that the document says what works.
+commands=$(awk '/^```/ {
+    if (inside && block ~ /dpkg-buildpackage/) { printf "%s", block; exit }
+    inside = ($0 == "```sh"); block = ""; next
+  }
+  inside { block = block $0 "\n" }' "$source_dir/platforms/debian/README.md")
+[[ -n $commands ]] || fail "platforms/debian/README.md has no sh block that runs dpkg-buildpackage"
 
 key=$({
   files | sort -z | (cd "$source_dir" && xargs -0 sha256sum)
   dpkg-query -W debhelper dpkg-dev cmake g++ libsdl1.2-dev
 } | sha256sum)
 out=$work/packages
-if [[ $(cat "$work/key" 2>/dev/null) != "$key" ]]; then
-  rm -rf "$out" "$work/key"
-  tree=$scratch/tumult2d
+build_packages() {
+  rm -rf "$out"
+  local tree=$scratch/tumult2d
   mkdir "$tree"
   files | tar -C "$source_dir" --null -T - -cf - | tar -x -C "$tree"
-  mkdir "$tree/debian"
-  cp -r "$tree"/platforms/debian/{control,rules,source,copyright} "$tree/data/changelog" \
-    "$tree/debian/"
-  (cd "$tree" && dpkg-buildpackage -us -uc -b -j2) >"$scratch/build.log" 2>&1 ||
-    fail "dpkg-buildpackage:
-$(cat "$scratch/build.log")"
+  (cd "$tree" && DEB_BUILD_OPTIONS=parallel=2 bash -euo pipefail -c "$commands") \
+    >"$scratch/build.log" 2>&1 ||
+    fail "the commands of platforms/debian/README.md:
+$commands" "$scratch/build.log"
   mkdir "$out"
   mv "$scratch"/*.deb "$scratch"/*.changes "$scratch"/*.buildinfo "$out"/
-  echo "$key" >"$work/key"
-fi
+}
+tumult_rebuild_if_changed "$work/key" "$key" build_packages
 
 debs=("$out"/tumult2d_*.deb)
 "$here/package_checks.sh" "${debs[@]}" "$out"/*.changes
