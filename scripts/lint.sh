@@ -46,6 +46,16 @@ case "${1:-}" in
     check "tests end the processes they started by id, never by name" \
       '\b(pkill|killall)\b' 'tests/*' 'scripts/*' '.ci/*' ':!scripts/lint.sh'
     check "game code throws no exceptions" '\b(throw|try)\b' 'src/*'
+    # A unit's tests are found by its name (ctest -R Foo): the suites of tests/FooTest.cpp are
+    # named Foo or Foo-something, and no other file there holds tests.
+    for file in $(git ls-files 'tests/*.cpp' ':!tests/*/*'); do
+      suite=$(basename "$file" Test.cpp)
+      [[ $file == *Test.cpp ]] || suite='-'  # which no suite name matches
+      if grep -nE '^TEST(_F|_P)?\(' "$file" | grep -vE "^[0-9]+:TEST(_F|_P)?\(${suite}[[:alnum:]_]*," |
+        sed "s|^|$file:|" | grep .; then
+        echo "lint: the suites of tests/FooTest.cpp are named Foo or Foo-something" >&2 && found=1
+      fi
+    done
     exit "$found"
     ;;
   boundary)
