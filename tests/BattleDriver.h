@@ -45,18 +45,18 @@ class TBattleDriver {
   }
 
   // The frame on the screen: every byte of its rows.
-  std::vector<uint8_t> Frame() const { return Bytes(Game.GameScreen); }
+  [[nodiscard]] std::vector<uint8_t> Frame() const { return Bytes(Game.GameScreen); }
 
   // Where the frame on the screen differs from Earlier, a Frame() of this battle: the first
   // pixel that does, with its value then and now; empty when none does.
-  std::string DifferenceFrom(const std::vector<uint8_t>& Earlier) const {
+  [[nodiscard]] std::string DifferenceFrom(const std::vector<uint8_t>& Earlier) const {
     const auto* const now = static_cast<const uint8_t*>(Game.GameScreen->pixels);
     if (std::memcmp(now, Earlier.data(), Earlier.size()) == 0) return "";  // the quick way
     const auto at =
         size_t(std::mismatch(Earlier.begin(), Earlier.end(), now).first - Earlier.begin());
     const int pitch = Game.GameScreen->pitch, x = int(at) % pitch / 4, y = int(at) / pitch;
     uint32_t then = 0;
-    std::memcpy(&then, Earlier.data() + y * pitch + x * 4, sizeof then);
+    std::memcpy(&then, Earlier.data() + at / 4 * 4, sizeof then);
     char text[80];
     std::snprintf(text, sizeof text, "pixel (%d, %d): %#x, now %#x", x, y, then,
                   PixelAt(Game.GameScreen, x, y));
