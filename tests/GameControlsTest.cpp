@@ -33,15 +33,6 @@ TEST_F(GameControls, HeldArrowsStaySetUntilTheirRelease) {
   EXPECT_EQ(Mode, TGameMode::gmAiming);
 }
 
-TEST_F(GameControls, EscapeQuitsEvenWhenReleasedInTheSamePass) {
-  Pass({{SDLK_ESCAPE, false}});  // a release alone does nothing
-  EXPECT_EQ(Mode, TGameMode::gmAiming);
-  Pass({{SDLK_ESCAPE, true}, {SDLK_ESCAPE, false}});
-  EXPECT_EQ(Mode, TGameMode::gmQuit);
-  Pass({{SDLK_ESCAPE, false}});  // the later release changes nothing
-  EXPECT_EQ(Mode, TGameMode::gmQuit);
-}
-
 // A tap, press and release in one pass, leaves its one-shot flag set until the pass ends, and
 // only Escape's quits; the pass hands its taps on and leaves no one-shot flag set.
 TEST_F(GameControls, ATapIsHandedOnAtTheEndOfItsPass) {
