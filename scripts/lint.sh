@@ -91,6 +91,16 @@ case "${1:-}" in
         "CMakePresets.json '$presets_minimum', platforms/debian/control '$debian_minimum'" >&2
       found=1
     fi
+    # A unit's tests are found by its name (ctest -R Foo): the suites of tests/FooTest.cpp are
+    # named Foo or Foo-something, and no other file there holds tests.
+    for file in $(git ls-files 'tests/*.cpp' ':!tests/*/*'); do
+      suite=$(basename "$file" Test.cpp)
+      [[ $file == *Test.cpp ]] || suite='-'  # which no suite name matches
+      if grep -nE '^TEST(_F|_P)?\(' "$file" | grep -vE "^[0-9]+:TEST(_F|_P)?\(${suite}[[:alnum:]_]*," |
+        sed "s|^|$file:|" | grep .; then
+        echo "lint: the suites of tests/FooTest.cpp are named Foo or Foo-something" >&2 && found=1
+      fi
+    done
     exit "$found"
     ;;
   boundary)

@@ -105,8 +105,8 @@ void RunFrameLoop(TGame& Game, TPollEvent Poll) {
 }
 
 void RunFramePass(TGame& Game, TPollEvent Poll) {
-  DoGameInput(Game.GameInput, Game.GameMode, Poll);
-  GameCycle(Game);
+  const TTaps taps = DoGameInput(Game.GameInput, Game.GameMode, Poll);
+  GameCycle(Game, taps);
   DrawScreen(Game);
   // Through unsigned arithmetic, so that the count wraps instead of overflowing.
   Game.RunClock = static_cast<int32_t>(static_cast<uint32_t>(Game.RunClock) + 1U);

@@ -48,8 +48,8 @@ uint32_t Get_FPS(uint32_t FPS);
 // reads Escape is still drawn and counted.
 void RunFrameLoop(TGame& Game, TPollEvent Poll);
 
-// One pass of the loop without its pause: input from Poll, the game step (GameCycle, empty so
-// far), DrawScreen, and RunClock goes up by one.
+// One pass of the loop without its pause: input from Poll, the game step (GameCycle, handed
+// the pass's taps), DrawScreen, and RunClock goes up by one.
 void RunFramePass(TGame& Game, TPollEvent Poll);
 
 // Draws the frame without showing it: sky, land, then the tanks in index order.

@@ -48,20 +48,22 @@ void ApplyInputEvent(TGameControls& Controls, uint8_t EventType, int32_t KeySymb
   }
 }
 
-void FinishInputPass(TGameControls& Controls, TGameMode& Mode) {
+TTaps FinishInputPass(TGameControls& Controls, TGameMode& Mode) {
   if (Controls.Menu) {
     Mode = TGameMode::gmQuit;
   }
+  const TTaps taps{Controls.Fire, Controls.Select, Controls.Menu};
   Controls.Fire = false;
   Controls.Select = false;
   Controls.Menu = false;
+  return taps;
 }
 
-void DoGameInput(TGameControls& Controls, TGameMode& Mode, TPollEvent Poll) {
+TTaps DoGameInput(TGameControls& Controls, TGameMode& Mode, TPollEvent Poll) {
   SDL_Event event;
   while (Poll(&event) > 0) {
     const bool isKey = event.type == SDL_KEYDOWN || event.type == SDL_KEYUP;
     ApplyInputEvent(Controls, event.type, isKey ? static_cast<int32_t>(event.key.keysym.sym) : 0);
   }
-  FinishInputPass(Controls, Mode);
+  return FinishInputPass(Controls, Mode);
 }

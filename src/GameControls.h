@@ -12,12 +12,21 @@ union SDL_Event;
 // that reads the key-up. Fire, Select and Menu are one-shot: a key-down sets them for the rest
 // of the input pass that reads it, even when the key-up comes later in the same pass (a quick
 // tap, a slow frame or a key sent by a script), and only the end of the pass clears them, so
-// no tap is lost. The game step, which runs after the pass, always finds them false.
+// no tap is lost. The game step, which runs after the pass, always finds them false here and
+// is handed the pass's taps (TTaps) instead.
 struct TGameControls {
   bool Up = false;
   bool Down = false;
   bool Left = false;
   bool Right = false;
+  bool Fire = false;
+  bool Select = false;
+  bool Menu = false;
+};
+
+// The one-shot keys that one input pass read, as the end of the pass found them: what the game
+// step of the same frame answers, once. Nothing keeps them for the next frame.
+struct TTaps {
   bool Fire = false;
   bool Select = false;
   bool Menu = false;
@@ -38,14 +47,14 @@ constexpr uint8_t kKeyUpEvent = 3;    // SDL_KEYUP
 void ApplyInputEvent(TGameControls& Controls, uint8_t EventType, int32_t KeySymbol);
 
 // The end of an input pass, once the queue is empty: a pressed Menu key ends the game, then
-// the one-shot flags are cleared for the next pass.
-void FinishInputPass(TGameControls& Controls, TGameMode& Mode);
+// the one-shot flags are cleared for the next pass. Returns them as they were: the pass's taps.
+TTaps FinishInputPass(TGameControls& Controls, TGameMode& Mode);
 
 // Where DoGameInput takes its events from: SDL_PollEvent in the game.
 using TPollEvent = int (*)(SDL_Event* Event);
 
 // Drains the whole event queue into Controls (events act in queue order), then finishes the
-// pass. Never waits for an event and puts no limit on how many are taken.
-void DoGameInput(TGameControls& Controls, TGameMode& Mode, TPollEvent Poll);
+// pass and returns its taps. Never waits for an event and puts no limit on how many are taken.
+TTaps DoGameInput(TGameControls& Controls, TGameMode& Mode, TPollEvent Poll);
 
 #endif  // TUMULT2D_GAMECONTROLS_H_

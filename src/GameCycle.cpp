@@ -2,4 +2,4 @@
 
 #include "Game.h"
 
-void GameCycle(TGame& /*Game*/) {}
+void GameCycle(TGame& /*Game*/, TTaps /*Taps*/) {}

@@ -21,7 +21,7 @@ TBattlefield FieldOf(std::vector<int32_t> Heights, std::optional<int32_t> Width 
 
 using TReal = long double;
 
-TEST(GenerateLand, FollowsTheWorkedExamples) {
+TEST(Battlefield, GenerateLandFollowsTheWorkedExamples) {
   // The draws, Highest, Lowest, Variation, the heights made, and the width if not their number.
   using TCase = std::tuple<std::vector<double>, int32_t, int32_t, int32_t, std::vector<int32_t>,
                            std::optional<int32_t>>;
@@ -91,7 +91,7 @@ void ReferenceSmoothen(TBattlefield& Field, int32_t SmoothSize) {
   }
 }
 
-TEST(Terrain, IntegerArithmeticGivesTheHeightsOfTheDefinition) {
+TEST(Battlefield, IntegerTerrainGivesTheHeightsOfTheDefinition) {
   std::mt19937 random(2024);
   std::uniform_int_distribution<int32_t> small(-600, 600), any(INT32_MIN, INT32_MAX);
   const auto value = [&](int i) { return i % 5 == 4 ? any(random) : small(random); };

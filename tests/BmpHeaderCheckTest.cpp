@@ -19,13 +19,13 @@ TBytes Seed(const std::string& Name) {
   return TBytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
-using BmpLoadTest = DummyDisplayTest;
+using BmpHeaderCheck = DummyDisplayTest;
 
 // Every layout of the seed corpus loads, except the compressed ones; the same picture stored
 // bottom-up and top-down, with default and explicit masks in any order, alpha or none, with a gap
 // before the pixels, or with the 40-byte header and the longer ones image editors write, comes
 // out the same.
-TEST_F(BmpLoadTest, SeedLayoutsLoadAndAgree) {
+TEST_F(BmpHeaderCheck, SeedLayoutsLoadAndAgree) {
   int seeds = 0;
   for (const auto& entry :
        std::filesystem::directory_iterator(TUMULT_SOURCE_DIR "/tests/fuzz/corpus/images")) {
@@ -62,7 +62,7 @@ TEST_F(BmpLoadTest, SeedLayoutsLoadAndAgree) {
 
 // Files that SDL's reader would read or write out of bounds with, or that claim more than the
 // game can hold: each is turned down before SDL parses it, with the reason as SDL's error.
-TEST_F(BmpLoadTest, HostileFilesFailWithTheReason) {
+TEST_F(BmpHeaderCheck, HostileFilesFailWithTheReason) {
   constexpr size_t kCut = ~size_t{0};
   const char* const kMasks = "BMP colour masks that are not three separate runs of up to 8 bits";
   const char* const kIndex = "BMP pixel with a colour its palette does not have";

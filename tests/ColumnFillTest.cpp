@@ -14,7 +14,7 @@ namespace {
 // land-like: every column set, its top and bottom differing from its neighbours' (bottoms off
 // the surface too), so that whole strips take their fast path; the other rounds draw spans
 // that reach far off the surface, run upside down or are empty.
-TEST(FillColumnSpans, SetsTheSameBytesAsOneLinePerColumn) {
+TEST(ColumnFill, SpansSetTheSameBytesAsOneLinePerColumn) {
   std::mt19937 random(11);
   std::uniform_int_distribution<int32_t> near(-8, 60), any(INT32_MIN, INT32_MAX);
   for (int round = 0; round < 200; ++round) {

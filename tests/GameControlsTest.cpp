@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tuple>
+
 #include "TestSupport.h"
 
 namespace {
@@ -9,9 +11,9 @@ namespace {
 class GameControls : public DummyDisplayTest {
  protected:
   // Queues key events (true: down, false: up), then runs one input pass over them.
-  void Pass(std::initializer_list<std::pair<SDLKey, bool>> Keys = {}) {
+  TTaps Pass(std::initializer_list<std::pair<SDLKey, bool>> Keys = {}) {
     for (const auto& [key, down] : Keys) PushKey(key, down);
-    DoGameInput(Controls, Mode, SDL_PollEvent);
+    return DoGameInput(Controls, Mode, SDL_PollEvent);
   }
 
   TGameControls Controls;
@@ -31,18 +33,9 @@ TEST_F(GameControls, HeldArrowsStaySetUntilTheirRelease) {
   EXPECT_EQ(Mode, TGameMode::gmAiming);
 }
 
-TEST_F(GameControls, EscapeQuitsEvenWhenReleasedInTheSamePass) {
-  Pass({{SDLK_ESCAPE, false}});  // a release alone does nothing
-  EXPECT_EQ(Mode, TGameMode::gmAiming);
-  Pass({{SDLK_ESCAPE, true}, {SDLK_ESCAPE, false}});
-  EXPECT_EQ(Mode, TGameMode::gmQuit);
-  Pass({{SDLK_ESCAPE, false}});  // the later release changes nothing
-  EXPECT_EQ(Mode, TGameMode::gmQuit);
-}
-
 // A tap, press and release in one pass, leaves its one-shot flag set until the pass ends, and
-// only Escape's quits; no one-shot flag is set between passes.
-TEST_F(GameControls, ATapSetsItsOneShotFlagForTheRestOfThePass) {
+// only Escape's quits; the pass hands its taps on and leaves no one-shot flag set.
+TEST_F(GameControls, ATapIsHandedOnAtTheEndOfItsPass) {
   const struct {
     SDLKey Key;
     bool TGameControls::*Flag;
@@ -51,18 +44,22 @@ TEST_F(GameControls, ATapSetsItsOneShotFlagForTheRestOfThePass) {
               {SDLK_RETURN, &TGameControls::Fire, TGameMode::gmAiming},
               {SDLK_TAB, &TGameControls::Select, TGameMode::gmAiming},
               {SDLK_ESCAPE, &TGameControls::Menu, TGameMode::gmQuit}};
+  const auto tapped = [](const auto& Flags) {
+    return std::make_tuple(Flags.Fire, Flags.Select, Flags.Menu);
+  };
   for (const auto& tap : taps) {
-    TGameControls controls;
+    TGameControls controls, expected;
+    expected.*tap.Flag = true;
     TGameMode mode = TGameMode::gmAiming;
     ApplyInputEvent(controls, kKeyDownEvent, tap.Key);
     ApplyInputEvent(controls, kKeyUpEvent, tap.Key);
-    EXPECT_EQ(controls.Fire + controls.Select + controls.Menu, 1) << tap.Key;
-    EXPECT_TRUE(controls.*tap.Flag) << tap.Key;
-    FinishInputPass(controls, mode);
-    EXPECT_FALSE(controls.Fire || controls.Select || controls.Menu) << tap.Key;
+    EXPECT_EQ(tapped(controls), tapped(expected)) << tap.Key;
+    EXPECT_EQ(tapped(FinishInputPass(controls, mode)), tapped(expected)) << tap.Key;
+    EXPECT_EQ(tapped(controls), tapped(TGameControls{})) << tap.Key;
     EXPECT_EQ(mode, tap.ModeAfter) << tap.Key;
-    Pass({{tap.Key, true}});
-    EXPECT_FALSE(Controls.Fire || Controls.Select || Controls.Menu) << tap.Key;
+    EXPECT_EQ(tapped(Pass({{tap.Key, true}})), tapped(expected)) << tap.Key;
+    EXPECT_EQ(tapped(Controls), tapped(TGameControls{})) << tap.Key;
+    EXPECT_EQ(tapped(Pass()), tapped(TGameControls{})) << tap.Key;  // held, it is no tap again
   }
 }
 

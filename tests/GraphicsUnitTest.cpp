@@ -105,12 +105,12 @@ TSurfacePtr LoadBmp(const TLayout& L, bool Transparent) {
   return image;
 }
 
-using LoadImageTest = DummyDisplayTest;
+using GraphicsUnitLoadImage = DummyDisplayTest;
 
 // Every layout paint programs write gives the picture's own colours in the display format, the
 // same on classic SDL 1.2 and on SDL 1.2 over SDL 2; keyed, every pixel of the top-left pixel's
 // colour (at 8 bits and below, under another palette index too) is transparent.
-TEST_F(LoadImageTest, EveryLayoutGivesThePicturesColoursAndKeysOnTheFirstPixelsColour) {
+TEST_F(GraphicsUnitLoadImage, EveryLayoutGivesThePicturesColoursAndKeysOnTheFirstPixelsColour) {
   const TLayout layouts[] = {
       {"1-bit", 1},
       {"1-bit, 56-byte header", 1, 56},
@@ -157,7 +157,7 @@ TEST_F(LoadImageTest, EveryLayoutGivesThePicturesColoursAndKeysOnTheFirstPixelsC
   EXPECT_EQ(dot24->format->colorkey, SDL_MapRGB(dot24->format, 0xFF, 0xCE, 0x10));
 }
 
-TEST_F(LoadImageTest, FilesItCannotTakeFailWithTheReason) {
+TEST_F(GraphicsUnitLoadImage, FilesItCannotTakeFailWithTheReason) {
   // Missing, empty, one byte larger than any image the game takes (sparse, and not read), a
   // named pipe that no one writes to (a plain open would wait for ever) and a folder.
   const std::string empty = testing::TempDir() + "tumult-empty-" + std::to_string(getpid()),
@@ -179,7 +179,7 @@ TEST_F(LoadImageTest, FilesItCannotTakeFailWithTheReason) {
   for (const std::string& path : {empty, huge, pipe}) std::remove(path.c_str());
 }
 
-TEST(OnScreen, OnlyPointsInsideBothRangesOfTheWindow) {
+TEST(GraphicsUnit, OnScreenOnlyPointsInsideBothRangesOfTheWindow) {
   const TSurfacePtr screen = MakeSurface(800, 600);
   // x, y, the window's top-left corner, and whether the point is on the screen
   const int32_t cases[][5] = {{0, 0, 0, 0, 1},    {799, 599, 0, 0, 1},    {800, 0, 0, 0, 0},
@@ -201,7 +201,7 @@ TSurfacePtr Coded(int W, int H, int Left, int Top, int Width, int Height, int So
   return surface;
 }
 
-TEST(DrawTile, CopiesTheTileClippedToTheScreen) {
+TEST(GraphicsUnit, DrawTileCopiesTheTileClippedToTheScreen) {
   constexpr int size = 32, w = 100, h = 80;
   const TSurfacePtr tiles = Coded(5 * size, size, 0, 0, 5 * size, size);
   // x, y, tile index, and whether any of it shows

@@ -29,7 +29,7 @@ TPoints Steps(int X, int Y, int N, int DX, int DY) {
 // Pixel k lies k steps along the major axis (x on a tie) and floor(k * (b + 1) / (a + 1))
 // steps along the minor one, where a and b are the spans along the two axes. Off the surface
 // nothing is drawn, however far the ends lie.
-TEST(DrawLine, DrawsTheExpectedPixelSets) {
+TEST(LineAndRect, DrawLineDrawsTheExpectedPixelSets) {
   constexpr int32_t lo = INT32_MIN, hi = INT32_MAX;
   const std::pair<TLine, TPoints> cases[] = {
       {{3, 3, 3, 3}, {{3, 3}}},
@@ -58,7 +58,7 @@ TEST(DrawLine, DrawsTheExpectedPixelSets) {
     EXPECT_EQ(Drawn(line), pixels) << testing::PrintToString(line);
 }
 
-TEST(PutPixel, StoresTheSurfacesPixelSizeAndNothingElse) {
+TEST(LineAndRect, PutPixelStoresTheSurfacesPixelSizeAndNothingElse) {
   const uint8_t low8 = 0x44, lowFirst24[] = {0x44, 0x33, 0x22}, highFirst24[] = {0x22, 0x33, 0x44};
   const uint16_t low16 = 0x3344;
   const uint32_t value = 0x11223344;
@@ -83,7 +83,7 @@ TEST(PutPixel, StoresTheSurfacesPixelSizeAndNothingElse) {
 }
 
 // SDL reads back a pixel written on a 24-bit surface in the colour it was written in.
-TEST(PutPixel, TwentyFourBitPixelsReadBackThroughSdl) {
+TEST(LineAndRect, PutPixelTwentyFourBitPixelsReadBackThroughSdl) {
   const TSurfacePtr rgb24(
       SDL_CreateRGBSurface(SDL_SWSURFACE, 2, 1, 24, 0xFF0000, 0x00FF00, 0x0000FF, 0));
   SDL_PutPixel(rgb24.get(), 1, 0, SDL_MapRGB(rgb24->format, 0x12, 0x34, 0x56));

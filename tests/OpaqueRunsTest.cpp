@@ -23,7 +23,7 @@ TSurfacePtr Picture(int Width, int Height, std::vector<uint32_t> Values = {}) {
 
 // The key is the smallest value no pixel has, so that no pixel is left out; blitted partly off
 // the target, the encoded picture sets the same pixels as the plain one.
-TEST(EncodeOpaqueRuns, KeysOnTheSmallestUnusedValueAndCopiesTheSamePixels) {
+TEST(OpaqueRuns, KeysOnTheSmallestUnusedValueAndCopiesTheSamePixels) {
   const std::pair<TSurfacePtr, uint32_t> cases[] = {
       {Picture(17, 9), 153},         {Picture(60, 50), 3000},
       {MakeSurface(8, 8, 0), 1},     {Picture(4, 1, {0, 4, 0xFFFFFF, 1}), 2},

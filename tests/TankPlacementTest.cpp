@@ -40,7 +40,7 @@ uint32_t WordForColumn(uint32_t Column, uint32_t Width = 800) {
 // The tank stands in the field at the lowest ground under its track; the track and Gap
 // columns on each side, and no others, are levelled to it (filled up or dug down). Columns
 // from Width on are never touched.
-TEST(PlaceTank, StandsInTheFieldAndLevelsExactlyItsPad) {
+TEST(TankPlacement, PlaceTankStandsInTheFieldAndLevelsExactlyItsPad) {
   // The field's width, the track size, X and Gap; the tank's X and Y; the levelled columns.
   const std::tuple<int32_t, uint32_t, int32_t, int32_t, double, double, int, int> cases[] = {
       {800, 13, 5, 3, 13, 100, 0, 29},        // moved right; the lowest is column 0
@@ -67,7 +67,7 @@ TEST(PlaceTank, StandsInTheFieldAndLevelsExactlyItsPad) {
 // and neither lies within MinTankDist of another tank's track, both bounds counting as within.
 // An unplaced tank counts at the X it holds. With no clear column left, the tank and the ones
 // after it stay where they are and no more draws are taken.
-TEST(ScatterTanks, FollowsTheScriptedDrawsExactly) {
+TEST(TankPlacement, ScatterTanksFollowsTheScriptedDrawsExactly) {
   // The tanks' track sizes and X, the field's width, MinTankDist, the draws as columns, whether
   // every tank was placed, and the tanks' X after.
   using TColumns = std::vector<uint32_t>;
