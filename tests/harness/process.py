@@ -29,6 +29,11 @@ class CheckFailed(Exception):
     """A check about the game's behaviour did not hold; the message says which."""
 
 
+def budget():
+    """The whole run's time budget in seconds: ctest's TIMEOUT, passed in TUMULT_TEST_TIMEOUT."""
+    return int(os.environ.get("TUMULT_TEST_TIMEOUT", 120))
+
+
 def time_left(seconds):
     """How long a wait of up to `seconds` may take: never past the end of the run's budget."""
     return max(0.0, min(seconds, _deadline[0] - time.monotonic()))
@@ -183,10 +188,10 @@ def run(body, session_type=Session, expected=(CheckFailed,)):
 
     for signum in (signal.SIGTERM, signal.SIGINT, signal.SIGHUP):
         signal.signal(signum, stop)
-    # Every wait of a run comes out of one budget, three quarters of ctest's TIMEOUT (passed in
-    # TUMULT_TEST_TIMEOUT): the rest is left for ending the processes and saying what failed.
+    # Every wait of a run comes out of three quarters of the budget: the rest is left for
+    # ending the processes and saying what failed.
     began = time.monotonic()
-    _deadline[0] = began + 0.75 * float(os.environ.get("TUMULT_TEST_TIMEOUT", 120))
+    _deadline[0] = began + 0.75 * budget()
     with tempfile.TemporaryDirectory(prefix="tumult2d-test-") as workdir:
         session = session_type(workdir)
         try:
