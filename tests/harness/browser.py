@@ -55,5 +55,5 @@ def chromium(*arguments, log=None, **experimental_options):
 def watch(session, driver, log):
     """Has the session report on chromedriver, the page's console and its end."""
     session.watch("chromedriver", driver.service.process, log)
-    session.report("the page's console", lambda: (
+    session.report(lambda: "the page's console", lambda: (
         f"{entry['level']} {entry['message']}" for entry in driver.get_log("browser")))
