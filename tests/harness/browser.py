@@ -4,6 +4,7 @@ the page opened in Debian's headless Chromium, driven by Selenium through chrome
 import functools
 import http.server
 import shutil
+import subprocess
 import threading
 
 from selenium import webdriver
@@ -48,7 +49,8 @@ def chromium(*arguments, log=None, **experimental_options):
         options.set_capability("goog:loggingPrefs", {"browser": "ALL"})
     for name, value in experimental_options.items():
         options.add_experimental_option(name, value)
-    service = Service(shutil.which("chromedriver"), log_file=open(log, "ab") if log else None)
+    service = Service(shutil.which("chromedriver"),
+                      log_file=open(log, "ab") if log else subprocess.DEVNULL)
     return webdriver.Chrome(service=service, options=options)
 
 
