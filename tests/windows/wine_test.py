@@ -35,21 +35,29 @@ def use_prefix(session, prefix):
     """Every Wine process started from here on runs in `prefix`, with its errors shown and
     without the prompts to install Mono or Gecko or the menu entries a prefix would make. The
     prefix is made unless it is there (a newer Wine updates it as it starts); a half-made one
-    never takes its name, so a test stopped while making it makes it anew next time."""
+    never takes its name, so a test stopped while making it makes it anew next time.
+
+    The prefix's server and services start here, before any game, and stay until the test
+    ends them (or for as long as a test may take, should it be killed outright). Started by a
+    game, they would be its children, with its pinned clock and its log, and the game's first
+    start would boot the prefix while the test waits for its window. The server returns once
+    it listens."""
     os.environ.update(WINEDEBUG="-all,err+all",
                       WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d")
     session.launcher, session.launcher_line = (WINE,), WINE_LINE
-    session.at_end(lambda: end_wine(session))
     if not os.path.isdir(prefix):
         os.environ["WINEPREFIX"] = fresh = prefix + ".new"
         shutil.rmtree(fresh, ignore_errors=True)
-        session.run([WINE, "wineboot", "-i"], "wine", seconds=90)
-        session.run([WINESERVER, "-w"], "wine", seconds=30)
-        end_wine(session)
+        try:
+            session.run([WINE, "wineboot", "-i"], "wine", seconds=90)
+            session.run([WINESERVER, "-w"], "wine", seconds=30)
+        finally:
+            end_wine(session)
         os.rename(fresh, prefix)
     os.environ["WINEPREFIX"] = prefix
-    # The prefix's server and services start here, not with the game: their output goes to
-    # wine.log, and the game's first start does not race the prefix's boot.
+    end_wine(session)  # what a run of this test killed outright left behind
+    session.at_end(lambda: end_wine(session))
+    session.run([WINESERVER, f"--persistent={process.budget()}"], "wine")
     session.run([WINE, "wineboot"], "wine", seconds=90)
 
 
