@@ -33,6 +33,10 @@ set(TUMULT_WINDOW_TEST_ENV "TUMULT_FAKETIME=${TUMULT_FOUND_faketime}"
     "LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/lsan.supp:print_suppressions=0")
 set(TUMULT_WINDOW_NEEDS xvfb python3-xlib faketime)
 
+# Prints (or with --run, runs) a command of a document, so that a test runs what the document
+# shows: tests/docs/doc_command.
+set(TUMULT_DOC_COMMAND ${PROJECT_SOURCE_DIR}/tests/docs/doc_command)
+
 # Every check's labels and packages, one NAME|LABELS|NEEDS line each, for the docs checks to hold
 # the tier tables to.
 set(TUMULT_CHECKS_FILE ${PROJECT_BINARY_DIR}/tumult_checks.txt)

@@ -2,7 +2,7 @@
 # Builds the game the way Debian does: the source tree as a clean clone has it, with the
 # packaging of platforms/debian/ as its debian/, through `dpkg-buildpackage -us -uc -b`
 # (debhelper's cmake build, tests off, Debian's layout for games and its flags), all in a
-# temporary folder. The package must pass package_checks.sh (lintian over both packages), dh
+# temporary folder, by the commands platforms/debian/README.md shows. The package must pass package_checks.sh (lintian over both packages), dh
 # must have kept the game's symbols in the -dbgsym package, and the game, unpacked from the
 # package, must play its battle pixel for pixel.
 #
@@ -19,6 +19,7 @@ scratch=$(mktemp -d "$work/scratch-XXXXXX")
 trap 'rm -rf "$scratch"' EXIT
 trap 'exit 1' TERM INT HUP  # a stop signal cleans up too
 files() { "$here/source_files.sh" "$source_dir"; }
+doc_command() { "$source_dir/tests/docs/doc_command" "$@"; }
 fail() {
   echo "FAILED: $*" >&2
   exit 1
@@ -34,10 +35,9 @@ if [[ $(cat "$work/key" 2>/dev/null) != "$key" ]]; then
   tree=$scratch/tumult2d
   mkdir "$tree"
   files | tar -C "$source_dir" --null -T - -cf - | tar -x -C "$tree"
-  mkdir "$tree/debian"
-  cp -r "$tree"/platforms/debian/{control,rules,source,copyright} "$tree/data/changelog" \
-    "$tree/debian/"
-  (cd "$tree" && dpkg-buildpackage -us -uc -b -j2) >"$scratch/build.log" 2>&1 ||
+  (cd "$tree" && doc_command --run platforms/debian/README.md "mkdir debian" &&
+    DEB_BUILD_OPTIONS=parallel=2 doc_command --run platforms/debian/README.md dpkg-buildpackage) \
+    >"$scratch/build.log" 2>&1 ||
     fail "dpkg-buildpackage:
 $(cat "$scratch/build.log")"
   mkdir "$out"
