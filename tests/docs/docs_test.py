@@ -60,9 +60,11 @@ class Project:
         self.labels = {label for _, labels in self.tests.values() for label in labels}
         code = [f for f in self.files if f not in self.docs and not f.startswith("docs/")]
         cmake_files = [f for f in code if f.endswith(("CMakeLists.txt", ".cmake"))]
-        self.targets = {t for f in cmake_files for t in TARGET.findall(read(os.path.join(source, f)))}
+        self.targets = {target for f in cmake_files
+                        for target in TARGET.findall(read(os.path.join(source, f)))}
         self.code_text = "\n".join(read(os.path.join(source, f)) for f in code
-                                   if not f.endswith((".bmp", ".png", ".txt")) or f.endswith("CMakeLists.txt"))
+                                   if not f.endswith((".bmp", ".png", ".txt"))
+                                   or f.endswith("CMakeLists.txt"))
         self.basenames = {os.path.basename(f) for f in self.files}
         presets = json.loads(read(os.path.join(source, "CMakePresets.json")))
         self.presets = {kind: {p["name"]: p for p in presets.get(kind + "Presets", [])}
@@ -97,7 +99,8 @@ class Project:
         """Whether TEXT names PACKAGE: by its Debian name (in prose, only one with a hyphen or a
         digit, so that a plain word is not taken for one), or by what it is, when that is a
         name (GoogleTest)."""
-        if (every_word or re.search(r"\d|-", package)) and re.search(r"(?<![\w.-])" + re.escape(package) + r"(?![\w-])", text):
+        word = r"(?<![\w.-])" + re.escape(package) + r"(?![\w-])"
+        if (every_word or re.search(r"\d|-", package)) and re.search(word, text):
             return True
         what = self.packages.get(package, "")
         return bool(re.fullmatch(r"[A-Z][\w ]{5,}", what)) and what in text
@@ -131,7 +134,8 @@ def check_path(project, problems, where, doc, word):
         check_build_path(project, problems, where, word, first)
         return
     if "/" not in word:
-        if not PLACEHOLDER.fullmatch(word.split(".")[0]) and word.rsplit(".", 1)[-1] in CODE_EXTENSIONS and "." in word and "*" not in word \
+        code_file = "." in word and word.rsplit(".", 1)[1] in CODE_EXTENSIONS and "*" not in word
+        if code_file and not PLACEHOLDER.fullmatch(word.split(".")[0]) \
                 and word not in project.basenames and not project.exists(word):
             problems.add(where, f"no file is named {word}")
         return
@@ -176,9 +180,11 @@ def check_command_words(project, problems, where, words):
                 problems.add(where, f"there is no {kind} preset {value}")
         elif word == "--target" and value not in project.targets:
             problems.add(where, f"there is no CMake target {value}")
-        elif tool == "ctest" and word == "-L" and not any(re.search(value, l) for l in project.labels):
+        elif tool == "ctest" and word == "-L" and \
+                not any(re.search(value, label) for label in project.labels):
             problems.add(where, f"no label matches {value}")
-        elif tool == "ctest" and word == "-R" and not any(re.search(value, t) for t in project.tests):
+        elif tool == "ctest" and word == "-R" and \
+                not any(re.search(value, test) for test in project.tests):
             problems.add(where, f"no test matches {value}")
     for word in words:
         if word.startswith("--gtest_filter="):
@@ -222,10 +228,10 @@ def prose_lines(project, doc):
     return found, inside
 
 
-def tables(project, doc):
+def tables(source, doc):
     """Each table of DOC: a list of (line number, cells), the header first."""
     found, current = [], []
-    for number, line in enumerate(documents.read_lines(project.source, doc), 1):
+    for number, line in enumerate(documents.read_lines(source, doc), 1):
         if line.startswith("|"):
             cells = [cell.strip() for cell in line.strip().strip("|").split("|")]
             if not all(re.fullmatch(r":?-+:?", cell) for cell in cells):
@@ -237,7 +243,7 @@ def tables(project, doc):
 
 
 def check_tables(project, problems, doc):
-    for table in tables(project, doc):
+    for table in tables(project.source, doc):
         header = [cell.lower() for cell in table[0][1]]
         if header[0] == "label":
             check_tier_table(project, problems, doc, table, header)
@@ -260,7 +266,8 @@ def check_tier_table(project, problems, doc, table, header):
         missing = sorted(p for p in project.checks.get(label, ())
                          if not project.mentions(text, p, every_word=True))
         if needs_column is not None and missing:
-            problems.add(where, f"the {label} row does not name {', '.join(missing)}, which its checks need")
+            problems.add(where, f"the {label} row does not name {', '.join(missing)}, "
+                                "which its checks need")
         elif needs_column is None and named:
             problems.add(where, f"the {label} row names {', '.join(named)}: the packages are "
                                 "the table's with a needs column to name")
@@ -273,13 +280,15 @@ def check_folder_table(project, problems, doc, table):
         folder = cells[0].strip("`").rstrip("/")
         listed = {s.rstrip("/") for s in CODE_SPAN.findall(" ".join(cells[1:]))
                   if s.endswith("/") and "/" not in s.rstrip("/")}
-        actual = {f.split("/")[1] for f in project.files if f.startswith(folder + "/") and f.count("/") >= 2
+        actual = {f.split("/")[1] for f in project.files
+                  if f.startswith(folder + "/") and f.count("/") >= 2
                   and not f.split("/")[1].startswith(("__", "."))}
         if len(listed & actual) >= 2:
             for missing in sorted(actual - listed):
                 problems.add(f"{doc}:{number}", f"the {folder}/ row does not list {missing}/")
             for extra in sorted(listed - actual):
-                problems.add(f"{doc}:{number}", f"the {folder}/ row lists {extra}/, which is not there")
+                problems.add(f"{doc}:{number}",
+                             f"the {folder}/ row lists {extra}/, which is not there")
 
 
 def names(source, build, ctest):
@@ -297,7 +306,8 @@ def names(source, build, ctest):
                 for span in CODE_SPAN.findall(line):
                     check_span(project, problems, where, doc, span)
                 for link in LINK.findall(line):
-                    if "://" not in link and not project.exists(os.path.join(os.path.dirname(doc), link)):
+                    target = os.path.join(os.path.dirname(doc), link)
+                    if "://" not in link and not project.exists(target):
                         problems.add(where, f"the link {link} leads nowhere")
             check_tables(project, problems, doc)
         for command in documents.commands(source, doc):
@@ -329,21 +339,50 @@ def commands(source, build, ctest):
                 print(f"{command.where()}: {command.text}", flush=True)
                 log = os.path.join(work, "command.log")
                 with open(log, "w", encoding="utf-8") as out:
-                    status = subprocess.run(["bash", "-o", "pipefail", "-c", command.text], cwd=source,
-                                            env=env, stdout=out, stderr=subprocess.STDOUT, check=False,
-                                            stdin=subprocess.DEVNULL).returncode
+                    status = subprocess.run(
+                        ["bash", "-o", "pipefail", "-c", command.text], cwd=source, env=env,
+                        stdout=out, stderr=subprocess.STDOUT, stdin=subprocess.DEVNULL,
+                        check=False).returncode
                 if status != 0:
                     tail = "\n    ".join(read(log).splitlines()[-30:])
                     problems.add(command.where(), f"`{command.text}` exited {status}:\n    {tail}")
     return problems.report("every command of the documents runs, or says why not")
 
 
+def about(source):
+    """The README's controls table, and debian/control's description, say what data/about.txt
+    says; what the game does today is written there alone."""
+    problems = Problems()
+
+    def told(*what):
+        return subprocess.run(["bash", os.path.join(source, "scripts/about.sh"), *what],
+                              capture_output=True, text=True, check=True).stdout.strip()
+
+    rows = [" | ".join(cells) for table in tables(source, "README.md")
+            if [c.lower() for c in table[0][1]] == ["key", "control"] for _, cells in table[1:]]
+    expected = [line.strip("| ") for line in told("controls", "markdown").splitlines()]
+    if rows != expected:
+        problems.add("README.md", f"the controls table is {rows}, data/about.txt says {expected}")
+    control = read(os.path.join(source, "platforms/debian/control"))
+    description = re.search(r"^Description: (.*)\n((?: .*\n?)*)", control, re.M)
+    if not description or description.group(1) != told("synopsis") or \
+            " ".join(description.group(2).split()) != told("about"):
+        problems.add("platforms/debian/control", "the Description is not data/about.txt's "
+                     f"synopsis ({told('synopsis')}) and what the game is ({told('about')})")
+    today = told("today")
+    for path in documents.tracked(source):
+        if path != "data/about.txt" and not path.endswith((".bmp", ".png")) and \
+                today in read(os.path.join(source, path)):
+            problems.add(path, f"says what the game does today ({today}), which data/about.txt "
+                               "alone says, for the texts to be made from")
+    return problems.report("the texts say what data/about.txt says")
+
+
 def main(arguments):
     if len(arguments) == 4 and arguments[0] in ("names", "commands"):
         return {"names": names, "commands": commands}[arguments[0]](*arguments[1:])
     if len(arguments) == 2 and arguments[0] == "about":
-        import about_check  # pylint: disable=import-outside-toplevel
-        return about_check.check(arguments[1])
+        return about(arguments[1])
     print(__doc__.split("\n\n")[1], file=sys.stderr)
     return 2
 

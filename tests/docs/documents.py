@@ -33,7 +33,8 @@ def documents(source):
     whose first-test command makes the build the others use."""
     found = ["README.md", "CONTRIBUTING.md"]
     for pattern in ("docs/*.md", "platforms/*/README.md", "platforms/*/README.txt"):
-        found += sorted(os.path.relpath(p, source) for p in glob.glob(os.path.join(source, pattern)))
+        paths = glob.glob(os.path.join(source, pattern))
+        found += sorted(os.path.relpath(path, source) for path in paths)
     return [doc for doc in found if os.path.isfile(os.path.join(source, doc))]
 
 
