@@ -157,7 +157,8 @@ def claims(source, tests):
             continue
         with open(os.path.join(source, script), encoding="utf-8", errors="replace") as text:
             for call in SCRIPT_CALL.finditer(text.read()):
-                found.append((script, call.group(2), call.group(3).strip("\"'")))
+                claimer = "./" + script if "/" not in script else script
+                found.append((claimer, call.group(2), call.group(3).strip("\"'")))
     return found
 
 
