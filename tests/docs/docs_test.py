@@ -79,8 +79,7 @@ class Project:
     def read_checks(build):
         """label -> packages its checks need, as the configure recorded them."""
         needs = {}
-        path = os.path.join(build, "tumult_checks.txt")
-        for line in read(path).splitlines() if os.path.exists(path) else []:
+        for line in read(os.path.join(build, "tumult_checks.txt")).splitlines():
             _, labels, packages = line.split("|")
             for label in labels.split(";"):
                 needs.setdefault(label, set()).update(p for p in packages.split(";") if p)
