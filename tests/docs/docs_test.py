@@ -335,17 +335,41 @@ def commands(source, build, ctest):
             elif command.where() in claimed:
                 print(f"{command.where()}: run by {claimed[command.where()]}")
             else:
-                print(f"{command.where()}: {command.text}", flush=True)
-                log = os.path.join(work, "command.log")
-                with open(log, "w", encoding="utf-8") as out:
-                    status = subprocess.run(
-                        ["bash", "-o", "pipefail", "-c", command.text], cwd=source, env=env,
-                        stdout=out, stderr=subprocess.STDOUT, stdin=subprocess.DEVNULL,
-                        check=False).returncode
-                if status != 0:
-                    tail = "\n    ".join(read(log).splitlines()[-30:])
-                    problems.add(command.where(), f"`{command.text}` exited {status}:\n    {tail}")
+                run(project, problems, command, work, env)
     return problems.report("every command of the documents runs, or says why not")
+
+
+def tests_this_run_has(project, build, words):
+    """Whether the ctest of WORDS runs the tests of BUILD, the build this check runs in."""
+    at = {word: words[n + 1] for n, word in enumerate(words[:-1])}
+    if "--test-dir" in at:
+        return os.path.realpath(os.path.join(project.source, at["--test-dir"])) == build
+    preset = project.presets["test"].get(at.get("--preset"), {})
+    configure = project.presets["configure"].get(preset.get("configurePreset"), {})
+    folder = configure.get("binaryDir", "").replace("${sourceDir}", project.source)
+    return bool(folder) and os.path.realpath(folder) == build
+
+
+def run(project, problems, command, work, env):
+    """Runs COMMAND from the source folder. Its ctest, when it runs tests of the build this
+    check runs in (which this very run of the suite runs), only lists them (-N): they must be
+    there, and are not run twice."""
+    text, build = command.text, os.path.realpath(os.path.dirname(os.path.dirname(work)))
+    listed = "ctest" in text and tests_this_run_has(project, build, split(text))
+    if listed:
+        text = re.sub(r"(?<![\w/-])ctest(?= )", "ctest -N", text)
+    print(f"{command.where()}: {text}", flush=True)
+    log = os.path.join(work, "command.log")
+    with open(log, "w", encoding="utf-8") as out:
+        status = subprocess.run(["bash", "-o", "pipefail", "-c", text], cwd=project.source,
+                                env=env, stdout=out, stderr=subprocess.STDOUT,
+                                stdin=subprocess.DEVNULL, check=False).returncode
+    output = read(log)
+    if listed and status == 0 and re.search(r"^Total Tests: 0$", output, re.M):
+        status = "with no test"
+    if status != 0:
+        tail = "\n    ".join(output.splitlines()[-30:])
+        problems.add(command.where(), f"`{command.text}` exited {status}:\n    {tail}")
 
 
 def about(source):
