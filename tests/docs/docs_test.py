@@ -117,8 +117,9 @@ def expand_braces(path):
 
 
 def as_glob(path):
-    """PATH with its placeholders (SEED, VERSION, NxN) as wildcards."""
-    return "/".join(re.sub(r"\b(?:[A-Z][A-Z_]{2,}|NxN)\b", "*", part) for part in path.split("/"))
+    """PATH with its placeholders (SEED, VERSION, NxN, Foo) as wildcards."""
+    placeholder = r"\b(?:[A-Z][A-Z_]{2,}|NxN)\b|Foo"
+    return "/".join(re.sub(placeholder, "*", part) for part in path.split("/"))
 
 
 def check_path(project, problems, where, doc, word):
@@ -191,11 +192,17 @@ def check_command_words(project, problems, where, words):
                 check_test_name(project, problems, where, pattern)
 
 
-def check_span(project, problems, where, doc, span):
-    for word in span.split():
+def check_span(project, problems, where, doc, span, new=False):
+    """A code span of prose; NEW when the sentence brings in a new file of the reader's."""
+    for word in [] if new else span.split():
         check_path(project, problems, where, doc, word)
-    if SUITE_NAME.match(span) and span.rsplit(".", 1)[1] not in CODE_EXTENSIONS \
-            and span not in project.basenames and not span.startswith(("Makefile", "CMakeLists")):
+    # Suite.Test, unless it reads as code (Taps.Fire, Game.GameInput): a suite and a test name
+    # the code does not use otherwise.
+    suite, _, name = span.partition(".")
+    if SUITE_NAME.match(span) and name not in CODE_EXTENSIONS and span not in project.basenames \
+            and not span.startswith(("Makefile", "CMakeLists")) \
+            and not all(re.search(r"\b" + re.escape(word) + r"\b", project.code_text)
+                        for word in (suite, name)):
         check_test_name(project, problems, where, span)
     for name in re.findall(r"\bBM_\w+", span) + re.findall(r"\bTUMULT\w+", span):
         if not re.search(r"\b" + name + r"\b", project.code_text):
@@ -303,7 +310,8 @@ def names(source, build, ctest):
                     problems.add(where, "an indented block: fence it (```sh for commands, ```text "
                                         "otherwise) so that its commands are run")
                 for span in CODE_SPAN.findall(line):
-                    check_span(project, problems, where, doc, span)
+                    before = line[:line.index("`" + span + "`")]
+                    check_span(project, problems, where, doc, span, re.search(r"\bnew\b", before))
                 for link in LINK.findall(line):
                     target = os.path.join(os.path.dirname(doc), link)
                     if "://" not in link and not project.exists(target):
