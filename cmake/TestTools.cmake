@@ -68,6 +68,15 @@ function(tumult_check_package_in_tiers name package tiers)
           "its tiers (${tiers}) but in ${TUMULT_SETS_${package}}")
 endfunction()
 
+# Prints (or with --run, runs) a command of a document, so that a test runs what the document
+# shows: tests/docs/doc_command.
+set(TUMULT_DOC_COMMAND ${PROJECT_SOURCE_DIR}/tests/docs/doc_command)
+
+# Every check's labels and packages, one NAME|LABELS|NEEDS line each, for the docs checks to hold
+# the tier tables to.
+set(TUMULT_CHECKS_FILE ${PROJECT_BINARY_DIR}/tumult_checks.txt)
+file(WRITE ${TUMULT_CHECKS_FILE} "")
+
 function(tumult_add_check)
   cmake_parse_arguments(PARSE_ARGV 0 check "" "NAME;WORKING_DIRECTORY"
                         "LABELS;NEEDS;COMMAND;PROPERTIES")
@@ -93,12 +102,15 @@ function(tumult_add_check)
     set_property(GLOBAL APPEND PROPERTY TUMULT_SKIPPED "  ${check_NAME}: ${reasons}")
     set_property(GLOBAL APPEND PROPERTY TUMULT_SKIPPED_PACKAGES ${missing})
     # 77 is the exit status the automake tests use for a skip.
-    set(check_COMMAND sh -c "echo \"$0\" && exit 77" "skipped: needs ${reasons}")
+    # The command stays, unused, as the skip's last arguments, so that what it runs is still
+    # listed (the docs checks see which document commands it runs).
+    set(check_COMMAND sh -c "echo \"$0\" && exit 77" "skipped: needs ${reasons}" ${check_COMMAND})
     list(APPEND check_PROPERTIES SKIP_RETURN_CODE 77)
   endif()
   if(check_WORKING_DIRECTORY)
     set(check_WORKING_DIRECTORY WORKING_DIRECTORY ${check_WORKING_DIRECTORY})
   endif()
+  file(APPEND ${TUMULT_CHECKS_FILE} "${check_NAME}|${check_LABELS}|${check_NEEDS}\n")
   add_test(NAME ${check_NAME} COMMAND ${check_COMMAND} ${check_WORKING_DIRECTORY})
   set_tests_properties(${check_NAME} PROPERTIES LABELS "${check_LABELS}" ${check_PROPERTIES})
 endfunction()

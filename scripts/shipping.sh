@@ -49,11 +49,19 @@ tumult_build_game() {
 }
 
 # Prints the zip's README from its TEMPLATE (the platform folder's README.txt), with the game's
-# VERSION and the Debian source package of the SDL built into SDL_PREFIX filled in.
+# VERSION and the Debian source package of the SDL built into SDL_PREFIX filled in, and the
+# lines @ABOUT@ and @CONTROLS@ replaced by what data/about.txt tells a player.
 #
 #   tumult_fill_readme TEMPLATE VERSION SDL_PREFIX
 tumult_fill_readme() {
-  sed -e "s/@VERSION@/$2/" -e "s/@SDL_SOURCE@/$(cat "$3/source-version")/" "$1"
+  local line
+  while IFS= read -r line; do
+    case $line in
+      @ABOUT@) scripts/about.sh description 90 ;;
+      @CONTROLS@) scripts/about.sh controls text ;;
+      *) sed -e "s/@VERSION@/$2/" -e "s/@SDL_SOURCE@/$(cat "$3/source-version")/" <<<"$line" ;;
+    esac
+  done <"$1"
 }
 
 # Makes BUILD/stage/NAME afresh, the zip's folder, and exports the time every file of the zip

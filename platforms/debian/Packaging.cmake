@@ -6,9 +6,14 @@
 set(CPACK_PACKAGE_NAME tumult2d)
 set(CPACK_PACKAGE_VENDOR "Tumult 2D developers")
 set(CPACK_PACKAGE_CONTACT "Tumult 2D developers <tumult2d@users.noreply.github.com>")
-set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "small 2D artillery game")
-set(CPACK_PACKAGE_DESCRIPTION
-    "A side view of a hilly battlefield under an eclipsed desert sky, with\nfour tanks standing on the ground. Nothing fires yet; Escape ends the\ngame.")
+# The description is what the game is, from data/about.txt (debian/control says the same, as
+# a test checks).
+set(about ${PROJECT_SOURCE_DIR}/scripts/about.sh)
+execute_process(COMMAND bash ${about} synopsis OUTPUT_VARIABLE CPACK_PACKAGE_DESCRIPTION_SUMMARY
+                OUTPUT_STRIP_TRAILING_WHITESPACE COMMAND_ERROR_IS_FATAL ANY)
+execute_process(COMMAND bash ${about} about COMMAND fmt -w 72
+                OUTPUT_VARIABLE CPACK_PACKAGE_DESCRIPTION OUTPUT_STRIP_TRAILING_WHITESPACE
+                COMMAND_ERROR_IS_FATAL ANY)
 # The install, plus the copyright and changelog files that Debian asks for (component deb; a
 # plain install leaves them out). The copyright file is the one debhelper's build uses too. The
 # changelog is compressed without a name or time stamp, as the manual page is.

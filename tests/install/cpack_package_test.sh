@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # The .deb players get: two Release builds of the game in Debian's layout for games, in
-# different folders, each packaged with CPack. The two packages must be the same bytes, so
+# different folders, each packaged with CPack, by the commands of the two documents that show
+# it (docs/packaging.md, platforms/debian/README.md). The two packages must be the same bytes, so
 # that neither the build's time nor its folder reaches the package; then the package passes
 # package_checks.sh (layout, launcher, lintian, dependencies). SOURCE_DATE_EPOCH is left
 # unset, so the package's default time is what is checked. The build folders stay in WORK_DIR,
@@ -17,22 +18,27 @@ cmake=${3:-cmake}
 cpack=${4:-cpack}
 checks=$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")/package_checks.sh
 unset SOURCE_DATE_EPOCH
+doc_command() { "$source_dir/tests/docs/doc_command" "$@"; }
+one=$work/one two=$work/a/second/build
 
-package() {  # package BUILD_DIR: configures, builds and packages the game into BUILD_DIR/deb
+# package BUILD_DIR CONFIGURE BUILD: runs a document's commands that configure, build and
+# package the game, from the source folder and with the cmake and cpack given, into BUILD_DIR.
+package() {
   local log=$work/build.log
-  rm -rf "$1/deb"
-  if ! { "$cmake" -C "$source_dir/platforms/debian/Layout.cmake" -S "$source_dir" -B "$1" \
-           -DCMAKE_BUILD_TYPE=Release -DBUILD_TESTING=OFF -DTUMULT_SANITIZE=OFF &&
-         "$cmake" --build "$1" --parallel 2 &&
-         "$cpack" -G DEB --config "$1/CPackConfig.cmake" -B "$1/deb"; } >"$log" 2>&1; then
+  rm -rf "$1"/deb "$1"/*.deb
+  if ! (cd "$source_dir" && PATH=$(dirname "$cmake"):$(dirname "$cpack"):$PATH &&
+        export CMAKE_BUILD_PARALLEL_LEVEL=2 && bash -o pipefail -c "$2" && bash -o pipefail -c "$3") \
+      >"$log" 2>&1; then
     fail "the build and package in $1 failed" "$log"
   fi
 }
 mkdir -p "$work"
-package "$work/one"
-package "$work/a/second/build"
-first=("$work"/one/deb/*.deb)
-second=("$work"/a/second/build/deb/*.deb)
+package "$one" "$(doc_command --dir build-deb="$one" docs/packaging.md "-S . -B build-deb")" \
+  "$(doc_command --dir build-deb="$one" docs/packaging.md "cpack -G DEB")"
+package "$two" "$(doc_command --dir build-deb="$two" platforms/debian/README.md "-S . -B build-deb")" \
+  "$(doc_command --dir build-deb="$two" platforms/debian/README.md "cpack -G DEB")"
+first=("$(find "$one" -maxdepth 2 -name '*.deb')")
+second=("$(find "$two" -maxdepth 2 -name '*.deb')")
 if ! cmp "${first[@]}" "${second[@]}"; then
   diff <(dpkg-deb -c "${first[@]}") <(dpkg-deb -c "${second[@]}") >&2 || true
   fail "two builds give different packages"

@@ -23,15 +23,7 @@ scratch=$(mktemp -d "$work/scratch-XXXXXX")
 trap 'rm -rf "$scratch"' EXIT
 trap 'exit 1' TERM INT HUP  # a stop signal cleans up too
 files() { "$here/source_files.sh" "$source_dir"; }
-
-# The packager's commands, as platforms/debian/README.md gives them (its sh block that runs
-# dpkg-buildpackage), so that the document says what works.
-commands=$(awk '/^```/ {
-    if (inside && block ~ /dpkg-buildpackage/) { printf "%s", block; exit }
-    inside = ($0 == "```sh"); block = ""; next
-  }
-  inside { block = block $0 "\n" }' "$source_dir/platforms/debian/README.md")
-[[ -n $commands ]] || fail "platforms/debian/README.md has no sh block that runs dpkg-buildpackage"
+doc_command() { "$source_dir/tests/docs/doc_command" "$@"; }
 
 key=$({
   files | sort -z | (cd "$source_dir" && xargs -0 sha256sum)
@@ -43,10 +35,12 @@ build_packages() {
   local tree=$scratch/tumult2d
   mkdir "$tree"
   files | tar -C "$source_dir" --null -T - -cf - | tar -x -C "$tree"
-  (cd "$tree" && DEB_BUILD_OPTIONS=parallel=2 bash -euo pipefail -c "$commands") \
-    >"$scratch/build.log" 2>&1 ||
-    fail "the commands of platforms/debian/README.md:
-$commands" "$scratch/build.log"
+  # The packager's commands, as platforms/debian/README.md gives them, so that the document
+  # says what works.
+  (cd "$tree" && doc_command --run platforms/debian/README.md "mkdir -p debian" &&
+    doc_command --run platforms/debian/README.md "cp -r platforms/debian" &&
+    DEB_BUILD_OPTIONS=parallel=2 doc_command --run platforms/debian/README.md dpkg-buildpackage) \
+    >"$scratch/build.log" 2>&1 || fail "the commands of platforms/debian/README.md" "$scratch/build.log"
   mkdir "$out"
   mv "$scratch"/*.deb "$scratch"/*.changes "$scratch"/*.buildinfo "$out"/
 }
