@@ -14,10 +14,10 @@
 
 namespace {
 
-TEST(Game, StartsTheWayThePlayerSeesIt) {
-  const TBattleDriver battle(1);
+TEST(Game, StartsAndEndsTheWayThePlayerSeesIt) {
+  TBattleDriver battle(1);
   ASSERT_TRUE(battle.Started);
-  const TGame& game = battle.Game;
+  TGame& game = battle.Game;
   EXPECT_EQ(SDL_ShowCursor(SDL_QUERY), SDL_DISABLE);
   char* title = nullptr;
   SDL_WM_GetCaption(&title, nullptr);
@@ -30,6 +30,16 @@ TEST(Game, StartsTheWayThePlayerSeesIt) {
   // The background is run-length encoded, so that copying it leaves the frame in the cache.
   ASSERT_NE(game.Level->Background, nullptr);
   EXPECT_NE(game.Level->Background->flags & SDL_SRCCOLORKEY, 0U);
+  // The end lets go of every object before SDL, which owns the display surface, goes.
+  EndGame(game), battle.Started = false;
+  EXPECT_TRUE(std::none_of(game.Tanks.begin(), game.Tanks.end(), [](auto& T) { return bool(T); }));
+  EXPECT_TRUE(game.Level == nullptr && game.GameScreen == nullptr);
+  EXPECT_EQ(SDL_WasInit(SDL_INIT_VIDEO), 0U);
+}
+
+TEST(Game, FramePauseIsTheFramesMillisecondsRoundedDown) {
+  const uint32_t cases[][2] = {{30, 33}, {0, 0}, {1, 1000}, {1000, 1}, {1001, 0}};
+  for (const auto& [fps, pause] : cases) EXPECT_EQ(Get_FPS(fps), pause) << fps;
 }
 
 TEST(Game, EscapeInAPassStillDrawsAndCountsThatFrame) {
