@@ -74,6 +74,9 @@ class Project:
         # The build folders the documents' own commands make.
         self.made_folders = {m for doc in self.docs for c in documents.commands(source, doc)
                              for m in re.findall(r"-B\s+(build[\w-]*)", c.text)}
+        # The targets the documents' own commands build by name, in whatever folder.
+        self.built_targets = {t for doc in self.docs for c in documents.commands(source, doc)
+                              for t in re.findall(r"--target\s+([\w-]+)", c.text)}
 
     @staticmethod
     def read_checks(build):
@@ -156,7 +159,8 @@ def check_build_path(project, problems, where, word, folder):
     for name, _ in made_by:
         targets = project.presets["build"].get(name, {}).get("targets")
         last = word.rstrip("/").split("/")[-1]
-        if targets and "/" in word.rstrip("/") and last not in targets and "." not in last:
+        if targets and "/" in word.rstrip("/") and last not in targets and "." not in last \
+                and last not in project.built_targets:
             problems.add(where, f"{word}: {folder}/ is the {name} preset's, which builds only "
                                 f"{', '.join(targets)}")
 
