@@ -25,11 +25,13 @@ foreach(line IN LISTS found)
   list(GET fields 2 TUMULT_WHAT_${package})
 endforeach()
 
-# What every test that plays the game in a window runs with: the libfaketime that pins its
-# clock, and LeakSanitizer told of the small allocations SDL and Xlib keep until exit. The
-# python3 the window tests run with is the one that has python3-xlib.
+# What every test that plays the game runs with: the test harness (tests/harness/) on the
+# python path and no __pycache__ written into the source tree; and in a window, the
+# libfaketime that pins its clock, and LeakSanitizer told of the small allocations SDL and
+# Xlib keep until exit. The python3 the window tests run with is the one that has python3-xlib.
 set(TUMULT_PYTHON ${TUMULT_FOUND_python3-xlib})
-set(TUMULT_WINDOW_TEST_ENV "TUMULT_FAKETIME=${TUMULT_FOUND_faketime}"
+set(TUMULT_HARNESS_ENV "PYTHONPATH=${PROJECT_SOURCE_DIR}/tests" "PYTHONDONTWRITEBYTECODE=1")
+set(TUMULT_WINDOW_TEST_ENV ${TUMULT_HARNESS_ENV} "TUMULT_FAKETIME=${TUMULT_FOUND_faketime}"
     "LSAN_OPTIONS=suppressions=${PROJECT_SOURCE_DIR}/tests/lsan.supp:print_suppressions=0")
 set(TUMULT_WINDOW_NEEDS xvfb python3-xlib faketime)
 

@@ -3,9 +3,9 @@
 #include <SDL.h>
 
 #include <chrono>
-#include <cstdio>
 #include <string>
 
+#include "FailureNotice.h"
 #include "Game.h"
 
 uint32_t SeedFromClock() {
@@ -26,7 +26,7 @@ int RunProgram(uint32_t Seed, TPollEvent Poll) {
   TGame game;
   std::string failure;
   if (!StartGame(game, Seed, failure)) {
-    std::fprintf(stderr, "tumult2d: %s\n", failure.c_str());
+    ShowStartFailure(failure);
     return 1;
   }
   RunFrameLoop(game, Poll);

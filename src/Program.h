@@ -13,8 +13,8 @@ uint32_t SeedFromClock();
 uint32_t SeedFromMilliseconds(int64_t Milliseconds);
 
 // Plays one game with Seed, taking events from Poll, and returns the process's exit code: 0
-// after Escape, 128 + N after stop signal N, 1 (with one line on stderr saying what failed)
-// when SDL or the video mode cannot be had.
+// after Escape, 128 + N after stop signal N, 1 when SDL or the video mode cannot be had (once
+// ShowStartFailure has said why).
 int RunProgram(uint32_t Seed, TPollEvent Poll);
 
 // RunProgram on SDL's event queue.

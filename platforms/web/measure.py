@@ -5,18 +5,15 @@ frame rate, how late a 10 ms timer runs while the game plays, and the download g
 
   platforms/web/measure.py [BUILD_DIR [SECONDS]]   (BUILD_DIR is build-web/ unless given)"""
 
-import functools
 import gzip
-import http.server
 import os
-import shutil
 import statistics
 import sys
-import threading
 import time
 
-from selenium import webdriver
-from selenium.webdriver.chrome.service import Service
+# The page is served and opened as the browser tests do it.
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tests"))
+from harness import browser  # noqa: E402
 
 # Counts the canvas's updates from the page's start, and with ?timer, a 10 ms timer's delays
 # (measured apart: the browser lines the game's own timer up with that one's wake-ups).
@@ -32,26 +29,12 @@ if (location.search === "?timer") {
 }"""
 
 
-class QuietHandler(http.server.SimpleHTTPRequestHandler):
-    """Serves the site without a log line per request, which would bury the figures."""
-
-    def log_message(self, *_):
-        pass
-
-
 def main(build="build-web", seconds="10"):
     site = os.path.join(build, "site")
-    handler = functools.partial(QuietHandler, directory=site)
-    server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), handler)
-    threading.Thread(target=server.serve_forever, daemon=True).start()
-    options = webdriver.ChromeOptions()
-    options.binary_location = shutil.which("chromium")
-    for argument in ("--headless=new", "--no-sandbox", "--window-size=1024,700"):
-        options.add_argument(argument)
-    driver = webdriver.Chrome(service=Service(shutil.which("chromedriver")), options=options)
+    server, url = browser.serve(site)
+    driver = browser.chromium()
     try:
         driver.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument", {"source": PROBE})
-        url = f"http://127.0.0.1:{server.server_address[1]}/"
         driver.get(url)
         time.sleep(float(seconds))
         shown = driver.execute_script("return shown")

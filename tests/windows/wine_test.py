@@ -1,51 +1,56 @@
 #!/usr/bin/env python3
-"""Plays the Windows build from its zip under Debian's Wine as real_window_test.py plays the
-Linux build (libfaketime reaches through Wine); it must be a window program (no console), and
-without a video driver say why and exit with 1.
+"""Plays the Windows build from its zip under Debian's Wine as tests/desktop/desktop_test.py
+plays the Linux build (libfaketime reaches through Wine); it must be a window program (no
+console), and without a video driver say why, in a message box too, and exit with 1 once the
+box is closed.
 
 Usage: wine_test.py ZIP FRAME_TOOL WINEPREFIX. The prefix is made on first use and kept; every
-Wine process of it is ended when the test ends."""
+Wine process of it is ended when the test ends. Wine's own processes write to wine.log in the
+test's folder; Wine's errors (and only its errors) are kept, and a failure shows their tail."""
 
 import os
+import re
 import shutil
-import subprocess
 import sys
 import zipfile
 
-sys.dont_write_bytecode = True  # no __pycache__ in the source tree
-sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "window"))
-import real_window_test  # noqa: E402
-import xgame  # noqa: E402
+from harness import battle, process, xgame
+from Xlib import X
 
 WINE, WINESERVER = "/usr/lib/wine/wine64", "/usr/lib/wine/wineserver"
+MINGW_CC = "x86_64-w64-mingw32-gcc-win32"
+WINDOW_TEXT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "window_text.c")
+# What Wine writes among a program's lines: a channel's message, or a word from its loader.
+WINE_LINE = re.compile(r"([0-9a-f]{4,}:)*(err|warn|fixme|trace):|wine: ").match
 
 
-def end_wine():
+def end_wine(session):
     """Ends every process of the prefix in use, by the prefix: the game, whichever of Wine's
     own processes it started, and the server; returns once they are gone."""
     for option in ("-k", "-w"):
-        subprocess.run([WINESERVER, option], check=False, timeout=30)
+        session.start([WINESERVER, option], "wine").wait(timeout=30)
 
 
 def use_prefix(session, prefix):
-    """Every Wine process started from here on runs in `prefix`, with no debug output and
+    """Every Wine process started from here on runs in `prefix`, with its errors shown and
     without the prompts to install Mono or Gecko or the menu entries a prefix would make. The
     prefix is made unless it is there (a newer Wine updates it as it starts); a half-made one
     never takes its name, so a test stopped while making it makes it anew next time."""
-    os.environ.update(WINEDEBUG="-all", WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d")
+    os.environ.update(WINEDEBUG="-all,err+all",
+                      WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d")
+    session.launcher, session.launcher_line = (WINE,), WINE_LINE
+    session.at_end(lambda: end_wine(session))
     if not os.path.isdir(prefix):
         os.environ["WINEPREFIX"] = fresh = prefix + ".new"
         shutil.rmtree(fresh, ignore_errors=True)
-        try:
-            session.start([WINE, "wineboot", "-i"], stdout=subprocess.DEVNULL,
-                          stderr=subprocess.DEVNULL).wait(timeout=xgame.time_left(90))
-            subprocess.run([WINESERVER, "-w"], check=True, timeout=xgame.time_left(30))
-        except subprocess.TimeoutExpired:
-            raise xgame.CheckFailed("wineboot did not make the prefix in time") from None
-        finally:
-            end_wine()
+        session.run([WINE, "wineboot", "-i"], "wine", seconds=90)
+        session.run([WINESERVER, "-w"], "wine", seconds=30)
+        end_wine(session)
         os.rename(fresh, prefix)
     os.environ["WINEPREFIX"] = prefix
+    # The prefix's server and services start here, not with the game: their output goes to
+    # wine.log, and the game's first start does not race the prefix's boot.
+    session.run([WINE, "wineboot"], "wine", seconds=90)
 
 
 def check_window_program(exe):
@@ -54,7 +59,30 @@ def check_window_program(exe):
         header = f.read(4096)
     pe = int.from_bytes(header[0x3C:0x40], "little")
     if header[pe:pe + 4] != b"PE\0\0" or header[pe + 0x5C] != 2:
-        raise xgame.CheckFailed(f"{exe} is not a Windows window program")
+        raise process.CheckFailed(f"{exe} is not a Windows window program")
+
+
+def failed_start(session, exe):
+    """Without a video driver the game says why on stderr and in a message box titled "Tumult
+    2D", which holds it until Return (pressed as a player would) closes the box; then it exits
+    with 1. window_text.exe, run in the same prefix, reads the reason the box shows."""
+    reader = os.path.join(session.workdir, "window_text.exe")
+    session.run([MINGW_CC, "-O2", "-o", reader, WINDOW_TEXT], "mingw")
+    game = xgame.Game(session, [WINE, exe], "failed-start",
+                      env=dict(os.environ, SDL_VIDEODRIVER="nosuchdriver"))
+    box = xgame.wait_until(30, f'a message box titled "{battle.TITLE}"', lambda: game.running()
+                           and xgame.find_window(session.dpy, battle.TITLE))
+    session.run([WINE, reader, battle.TITLE], "window_text")
+    shown = [line for line in process.read_lines(session.log("window_text"))
+             if not WINE_LINE(line)]
+    printed = game.output()
+    if len(shown) != 1 or printed != ["tumult2d: " + shown[0]]:
+        raise process.CheckFailed(f"the box shows {shown}, the game printed {printed}")
+    game.running()  # the box holds it
+    box.set_input_focus(X.RevertToParent, X.CurrentTime)
+    xgame.send_key(session.dpy, "Return", X.KeyPress, X.KeyRelease)
+    game.wait_exit("Return closed the message box")
+    game.check_output(1, ["tumult2d: cannot initialise SDL video: "])
 
 
 def main(zip_path, frame_tool, prefix):
@@ -67,22 +95,14 @@ def main(zip_path, frame_tool, prefix):
         exe = os.path.join(folder, "tumult2d.exe")
         check_window_program(exe)
         use_prefix(session, prefix)
-        session.launcher = (WINE,)
         os.chdir(folder)  # the game and tumult2d_frame read images/ from where they start
-        try:
-            for case in ("window", "hostile"):
-                real_window_test.play(session, exe, frame_tool, case)
-            # With no video driver to be had the game exits with 1 and says why.
-            game = xgame.Game(session, [WINE, exe], "failed-start",
-                              env=dict(os.environ, SDL_VIDEODRIVER="nosuchdriver"))
-            game.wait_exit("a start without a video driver")
-            game.check_output(1, ["tumult2d: cannot initialise SDL video: "])
-        finally:
-            end_wine()
+        for case in ("window", "hostile"):
+            xgame.play(session, exe, frame_tool, case)
+        failed_start(session, exe)
 
     return xgame.run(body)
 
 
 if __name__ == "__main__":
-    xgame.check_usage(len(sys.argv) == 4, __doc__)
+    process.check_usage(len(sys.argv) == 4, __doc__)
     sys.exit(main(*sys.argv[1:]))
