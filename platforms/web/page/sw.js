@@ -7,8 +7,10 @@
 
 const FILES = [@FILES@];
 const PREFIX = `Tumult 2D at ${self.registration.scope}, release `;
-const CACHE = PREFIX + "@RELEASE@";
+const RELEASE = "@RELEASE@";
+const CACHE = PREFIX + RELEASE;
 const kept = new Set(FILES.map(file => new URL(file, self.registration.scope).href));
+const releaseName = new URL("release", self.registration.scope).href;
 
 // Every file, fresh from the server (not from the browser's own cache of an older release),
 // or none: a release that cannot be had whole is not installed.
@@ -29,10 +31,13 @@ self.addEventListener("activate", event => {
     .map(name => caches.delete(name)))));
 });
 
+// The kept files, and "release": the name of this worker's release, which the page compares
+// with the server's newest worker.
 self.addEventListener("fetch", event => {
   const url = new URL(event.request.url);
   url.search = url.hash = "";
   const name = url.href === self.registration.scope ? url.href + "index.html" : url.href;
+  if (name === releaseName) event.respondWith(new Response(RELEASE));
   if (event.request.method !== "GET" || !kept.has(name)) return;  // the network's
   event.respondWith(caches.open(CACHE).then(cache => cache.match(name))
     .then(response => response || fetch(event.request)));
