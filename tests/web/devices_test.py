@@ -240,7 +240,6 @@ def screens(session, browser, frame_tool, folder):
 def network(browser, up):
     """Has the server answer or not, and the browser be online or offline."""
     Server.down = not up
-    browser.driver.execute_cdp_cmd("Network.enable", {})
     browser.driver.execute_cdp_cmd("Network.emulateNetworkConditions", {
         "offline": not up, "latency": 0, "downloadThroughput": -1, "uploadThroughput": -1})
 
@@ -278,7 +277,8 @@ def offline(session, browser, frame_tool):
 def main(site, frame_tool, case, *folder):
     frame_tool = os.path.abspath(frame_tool)
     test = {"touch": touch, "screens": screens, "offline": offline}[case]
-    return process.run(lambda session: test(session, Browser(session, site), frame_tool, *folder))
+    return process.run(lambda session: test(session, Browser(session, site, case == "offline"),
+                                            frame_tool, *folder))
 
 
 if __name__ == "__main__":

@@ -46,10 +46,11 @@ class Server(harness.browser.FreshHandler):
 class Browser:
     """The site served from a copy in the session's folder, and Chromium driven by Selenium."""
 
-    def __init__(self, session, site):
+    def __init__(self, session, site, offline=False):
         """Serves a copy of `site` and opens Chromium; the session ends both, and then every
         process left under this one (the browser starts helpers that leave it, such as crash
-        reporters)."""
+        reporters). Unless the test is about playing `offline`, every file comes from the server,
+        not from what the page's service worker kept of an earlier load."""
         self.session, self.site = session, os.path.join(session.workdir, "site")
         shutil.copytree(site, self.site)
         process.become_subreaper()
@@ -64,6 +65,8 @@ class Browser:
         self.driver.set_script_timeout(process.time_left(30))
         self.driver.set_page_load_timeout(process.time_left(30))
         self.before_page(KEY_LOG)
+        self.driver.execute_cdp_cmd("Network.enable", {})
+        self.driver.execute_cdp_cmd("Network.setBypassServiceWorker", {"bypass": not offline})
 
     def before_page(self, script):
         """Runs `script` in every page opened from now on, before the page's own; its id."""
