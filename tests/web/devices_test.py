@@ -8,7 +8,6 @@ Usage: devices_test.py SITE FRAME_TOOL touch|offline   (run from the folder of i
 import base64
 import os
 import sys
-import time
 
 from harness import battle, process
 from harness.process import CheckFailed
@@ -252,9 +251,6 @@ def offline(session, browser, frame_tool):
     browser.open(battle.SEED)
     browser.expect_frame(battle.render(session, frame_tool, "."))
     browser.driver.execute_async_script("navigator.serviceWorker.ready.then(arguments[0])")
-    # Chromium holds back the update of a worker whose page was opened again within seconds of
-    # its start (the page then plays the kept release): a player's next visit comes later.
-    time.sleep(8)
     network(browser, up=False)
     browser.open(7)
     browser.notice("")
