@@ -13,7 +13,9 @@ import statistics
 import sys
 import time
 
-# The page is served and opened as the browser tests do it.
+# The page is served and opened as the browser tests do it, by their harness (and no
+# __pycache__ is left in the source tree).
+sys.dont_write_bytecode = True
 sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "tests"))
 from harness import browser  # noqa: E402
 

@@ -4,6 +4,7 @@ the page opened in Debian's headless Chromium, driven by Selenium through chrome
 import functools
 import http.server
 import shutil
+import subprocess
 import threading
 
 from selenium import webdriver
@@ -48,12 +49,13 @@ def chromium(*arguments, log=None, **experimental_options):
         options.set_capability("goog:loggingPrefs", {"browser": "ALL"})
     for name, value in experimental_options.items():
         options.add_experimental_option(name, value)
-    service = Service(shutil.which("chromedriver"), log_file=open(log, "ab") if log else None)
+    service = Service(shutil.which("chromedriver"),
+                      log_file=open(log, "ab") if log else subprocess.DEVNULL)
     return webdriver.Chrome(service=service, options=options)
 
 
 def watch(session, driver, log):
     """Has the session report on chromedriver, the page's console and its end."""
     session.watch("chromedriver", driver.service.process, log)
-    session.report("the page's console", lambda: (
+    session.report(lambda: "the page's console", lambda: (
         f"{entry['level']} {entry['message']}" for entry in driver.get_log("browser")))

@@ -29,6 +29,11 @@ class CheckFailed(Exception):
     """A check about the game's behaviour did not hold; the message says which."""
 
 
+def budget():
+    """The whole run's time budget in seconds: ctest's TIMEOUT, passed in TUMULT_TEST_TIMEOUT."""
+    return int(os.environ.get("TUMULT_TEST_TIMEOUT", 120))
+
+
 def time_left(seconds):
     """How long a wait of up to `seconds` may take: never past the end of the run's budget."""
     return max(0.0, min(seconds, _deadline[0] - time.monotonic()))
@@ -53,14 +58,6 @@ def read_lines(path):
     return pathlib.Path(path).read_bytes().decode(errors="replace").splitlines()
 
 
-def tail(path):
-    """The last lines of a log, or why there are none."""
-    try:
-        return read_lines(path)[-TAIL:] or ["(wrote nothing)"]
-    except OSError as failure:
-        return [f"(cannot read it: {failure.strerror})"]
-
-
 def how_it_ended(proc):
     code = proc.poll()
     if code is None:
@@ -69,11 +66,11 @@ def how_it_ended(proc):
 
 
 class Session:
-    """The run's temporary folder and, newest last, what to end when the run ends: processes
-    (started here, or by a library and watched) and clean-ups."""
+    """The run's temporary folder, what to end when the run ends (processes and clean-ups,
+    newest last), and what to show should a check fail."""
 
     def __init__(self, workdir):
-        self.workdir, self.to_end, self.processes, self.reports = workdir, [], [], []
+        self.workdir, self.to_end, self.reports, self.logs = workdir, [], [], set()
 
     def log(self, name):
         return os.path.join(self.workdir, name + ".log")
@@ -101,34 +98,28 @@ class Session:
         if proc.returncode != 0:
             raise CheckFailed(f"{name} {how_it_ended(proc)}")
 
-    def watch(self, name, proc, log=None):
-        """Reports on a process (one that something else started and ends) on a failure."""
-        self.processes.append((name, proc, log))
+    def watch(self, name, proc, log):
+        """Should a check fail, shows how the process ended and the last lines of its log
+        (under the first of the processes that share a log)."""
+        lines = (lambda: read_lines(log)) if log not in self.logs else list
+        self.logs.add(log)
+        self.report(lambda: f"{name} (pid {proc.pid}: {' '.join(map(str, proc.args))}) "
+                            f"{how_it_ended(proc)}", lines)
+
+    def report(self, heading, read_lines):
+        """Should a check fail, shows heading() and the last lines of read_lines() then."""
+        self.reports.append((heading, read_lines))
 
     def at_end(self, clean_up):
         self.to_end.append(clean_up)
 
-    def report(self, title, read_lines):
-        """On a failure, shows under `title` the lines read_lines() gives then."""
-        self.reports.append((title, read_lines))
-
     def failure_report(self):
-        """Each process: its command, how it ended, the last lines of its log; then the rest."""
-        shown = set()  # a log that several processes share is shown once
-        for name, proc, log in self.processes:
-            print(f"--- {name} (pid {proc.pid}: {' '.join(map(str, proc.args))}) "
-                  f"{how_it_ended(proc)}", file=sys.stderr)
-            for line in tail(log) if log and log not in shown else ():
-                print("    " + line, file=sys.stderr)
-            shown.add(log)
-        for title, read_lines in self.reports:
-            print(f"--- {title}", file=sys.stderr)
+        for heading, lines in self.reports:
             try:
-                lines = list(read_lines())[-TAIL:] or ["(wrote nothing)"]
+                lines = list(lines())[-TAIL:]
             except Exception as failure:  # noqa: BLE001: a report must never hide the failure
-                lines = [f"(cannot read it: {failure!r})"]
-            for line in lines:
-                print("    " + line, file=sys.stderr)
+                lines = [f"(cannot be read: {failure})"]
+            print("\n    ".join([f"--- {heading()}", *lines]), file=sys.stderr)
 
     def end_all(self):
         """Newest first: the game goes before the X server it draws on."""
@@ -183,10 +174,10 @@ def run(body, session_type=Session, expected=(CheckFailed,)):
 
     for signum in (signal.SIGTERM, signal.SIGINT, signal.SIGHUP):
         signal.signal(signum, stop)
-    # Every wait of a run comes out of one budget, three quarters of ctest's TIMEOUT (passed in
-    # TUMULT_TEST_TIMEOUT): the rest is left for ending the processes and saying what failed.
+    # Every wait of a run comes out of three quarters of the budget: the rest is left for
+    # ending the processes and saying what failed.
     began = time.monotonic()
-    _deadline[0] = began + 0.75 * float(os.environ.get("TUMULT_TEST_TIMEOUT", 120))
+    _deadline[0] = began + 0.75 * budget()
     with tempfile.TemporaryDirectory(prefix="tumult2d-test-") as workdir:
         session = session_type(workdir)
         try:

@@ -31,26 +31,36 @@ def end_wine(session):
         session.start([WINESERVER, option], "wine").wait(timeout=30)
 
 
-def use_prefix(session, prefix):
+def use_prefix(session, prefix, reader):
     """Every Wine process started from here on runs in `prefix`, with its errors shown and
     without the prompts to install Mono or Gecko or the menu entries a prefix would make. The
     prefix is made unless it is there (a newer Wine updates it as it starts); a half-made one
-    never takes its name, so a test stopped while making it makes it anew next time."""
+    never takes its name, so a test stopped while making it makes it anew next time.
+
+    The prefix's server, services and desktop start here, before any game, and stay until the
+    test ends them (or for as long as a test may take, should it be killed outright). Started
+    by a game, they would be its children, with its pinned clock and its log, and the game's
+    first start would boot the prefix while the test waits for its window. The server returns
+    once it listens; the desktop (explorer.exe) starts with the first program that looks for a
+    window, here `reader` (window_text.exe), which finds no box yet."""
     os.environ.update(WINEDEBUG="-all,err+all",
                       WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d")
     session.launcher, session.launcher_line = (WINE,), WINE_LINE
-    session.at_end(lambda: end_wine(session))
     if not os.path.isdir(prefix):
         os.environ["WINEPREFIX"] = fresh = prefix + ".new"
         shutil.rmtree(fresh, ignore_errors=True)
-        session.run([WINE, "wineboot", "-i"], "wine", seconds=90)
-        session.run([WINESERVER, "-w"], "wine", seconds=30)
-        end_wine(session)
+        try:
+            session.run([WINE, "wineboot", "-i"], "wine", seconds=90)
+            session.run([WINESERVER, "-w"], "wine", seconds=30)
+        finally:
+            end_wine(session)
         os.rename(fresh, prefix)
     os.environ["WINEPREFIX"] = prefix
-    # The prefix's server and services start here, not with the game: their output goes to
-    # wine.log, and the game's first start does not race the prefix's boot.
+    end_wine(session)  # what a run of this test killed outright left behind
+    session.at_end(lambda: end_wine(session))
+    session.run([WINESERVER, f"--persistent={process.budget()}"], "wine")
     session.run([WINE, "wineboot"], "wine", seconds=90)
+    session.run([WINE, reader, battle.TITLE], "wine")
 
 
 def check_window_program(exe):
@@ -62,12 +72,17 @@ def check_window_program(exe):
         raise process.CheckFailed(f"{exe} is not a Windows window program")
 
 
-def failed_start(session, exe):
-    """Without a video driver the game says why on stderr and in a message box titled "Tumult
-    2D", which holds it until Return (pressed as a player would) closes the box; then it exits
-    with 1. window_text.exe, run in the same prefix, reads the reason the box shows."""
+def build_reader(session):
+    """window_text.exe, which reads the text of a message box in the prefix."""
     reader = os.path.join(session.workdir, "window_text.exe")
     session.run([MINGW_CC, "-O2", "-o", reader, WINDOW_TEXT], "mingw")
+    return reader
+
+
+def failed_start(session, exe, reader):
+    """Without a video driver the game says why on stderr and in a message box titled "Tumult
+    2D", which holds it until Return (pressed as a player would) closes the box; then it exits
+    with 1. The reader, run in the same prefix, reads the reason the box shows."""
     game = xgame.Game(session, [WINE, exe], "failed-start",
                       env=dict(os.environ, SDL_VIDEODRIVER="nosuchdriver"))
     box = xgame.wait_until(30, f'a message box titled "{battle.TITLE}"', lambda: game.running()
@@ -94,11 +109,12 @@ def main(zip_path, frame_tool, prefix):
             folder = os.path.join(session.workdir, os.path.dirname(archive.namelist()[0]))
         exe = os.path.join(folder, "tumult2d.exe")
         check_window_program(exe)
-        use_prefix(session, prefix)
+        reader = build_reader(session)
+        use_prefix(session, prefix, reader)
         os.chdir(folder)  # the game and tumult2d_frame read images/ from where they start
         for case in ("window", "hostile"):
             xgame.play(session, exe, frame_tool, case)
-        failed_start(session, exe)
+        failed_start(session, exe, reader)
 
     return xgame.run(body)
 
