@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Builds Tumult 2D for the browser (WebAssembly, with Debian's Emscripten) and packs it as
-# BUILD_DIR/tumult2d-VERSION-web.zip (BUILD_DIR is build-web/ unless given): the page, the
-# game's .js and .wasm, its pictures in the .data file, and the licences. Unpacked, the zip's
-# folder is the whole site, and BUILD_DIR/site is that folder ready to serve.
+# BUILD_DIR/tumult2d-VERSION-web.zip (BUILD_DIR is build-web/ unless given): the page (its help
+# in the words of data/about.txt), the game's .js and .wasm, its pictures in the .data file, the
+# manifest and icons of a home screen, the service worker that keeps them for playing offline
+# with the release it keeps, and the licences. Unpacked, the zip's folder is the whole site, and
+# BUILD_DIR/site is that folder ready to serve.
 #
 #   platforms/web/build.sh [BUILD_DIR [SDL_FROM]]
 #
