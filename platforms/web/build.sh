@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Builds Tumult 2D for the browser (WebAssembly, with Debian's Emscripten) and packs it as
-# BUILD_DIR/tumult2d-VERSION-web.zip (BUILD_DIR is build-web/ unless given): the page, the
-# game's .js and .wasm, its pictures in the .data file, and the licences. Unpacked, the zip's
-# folder is the whole site, and BUILD_DIR/site is that folder ready to serve.
+# BUILD_DIR/tumult2d-VERSION-web.zip (BUILD_DIR is build-web/ unless given): the page (its help
+# in the words of data/about.txt), the game's .js and .wasm, its pictures in the .data file, the
+# manifest and icons of a home screen, the service worker that keeps them for playing offline
+# with the release it keeps, and the licences. Unpacked, the zip's folder is the whole site, and
+# BUILD_DIR/site is that folder ready to serve.
 #
 #   platforms/web/build.sh [BUILD_DIR [SDL_FROM]]
 #
@@ -95,17 +97,69 @@ version=$(PKG_CONFIG_LIBDIR=$prefix/lib/pkgconfig PKG_CONFIG_PATH='' tumult_buil
   emcmake cmake -DCMAKE_FIND_ROOT_PATH="$prefix" -DCMAKE_EXE_LINKER_FLAGS="${link_flags[*]}")
 game=$build/game
 
-# The zip's folder, which is the site: the page, the game, its pictures as one tar archive
-# (owners, times and order fixed), and the licences. Everything in it is stamped with one time.
+# What data/about.txt tells a player about the controls, as the page's help says it: for BY
+# "keys" the keys of a keyboard, for "names" the on-screen controls' names. Controls that do the
+# same are named together (a semicolon between them), those that do nothing yet last; HTML's own
+# characters are escaped.
+about_controls() {
+  awk -F ' *[|] *' -v by="$1" '
+    function html(text) {
+      gsub(/&/, "\\&amp;", text); gsub(/</, "\\&lt;", text); gsub(/>/, "\\&gt;", text)
+      return text
+    }
+    $1 == "control" {
+      who = (by == "keys" ? $3 : $2) ($4 == "held" ? " (held)" : "")
+      if ($5 in named) named[$5] = named[$5] "; " who
+      else { order[++count] = $5; named[$5] = who }
+    }
+    END {
+      for (i = 1; i <= count + 1; i++) {
+        does = i <= count ? order[i] : "nothing yet"
+        if (!(does in named) || (i <= count && does == "nothing yet")) continue
+        line = named[does] ": " does "."
+        words = words (words == "" ? "" : " ") toupper(substr(line, 1, 1)) substr(line, 2)
+      }
+      print html(words)
+    }' data/about.txt
+}
+
+# Prints FILE with each PLACEHOLDER replaced by its TEXT, as it is.
+#
+#   fill FILE PLACEHOLDER TEXT [PLACEHOLDER TEXT...]
+fill() {
+  local text
+  text=$(<"$1")
+  shift
+  while (($# > 1)); do
+    text=${text//"$1"/"$2"}
+    shift 2
+  done
+  printf '%s\n' "$text"
+}
+
+# The zip's folder, which is the site: the page with its help filled in, the game, its
+# pictures as one tar archive (owners, times and order fixed), the manifest and icons that let
+# it be added to a home screen, the service worker that keeps it all for playing offline, and
+# the licences. Everything in it is stamped with one time.
 name=tumult2d-$version-web
 tumult_start_stage "$build" "$name"
 stage=$build/stage/$name
-cp "$platform/page/index.html" "$game/src/tumult2d.js" "$game/src/tumult2d.wasm" "$stage/"
+fill "$platform/page/index.html" @KEYBOARD_HELP@ "$(about_controls keys)" \
+  @ON_SCREEN_HELP@ "$(about_controls names)" >"$stage/index.html"
+fill "$platform/page/manifest.webmanifest" @SUMMARY@ \
+  "$(sed -n 's/^summary *| *//p' data/about.txt | sed 's/[\\"]/\\&/g')" \
+  >"$stage/manifest.webmanifest"
+mkdir "$stage/icons"
+for size in 32 128 256; do
+  cp "data/icons/hicolor/${size}x$size/apps/tumult2d.png" "$stage/icons/tumult2d-$size.png"
+done
+cp "$game/src/tumult2d.js" "$game/src/tumult2d.wasm" "$stage/"
 tar --format=ustar --sort=name --mtime="@$SOURCE_DATE_EPOCH" --owner=0 --group=0 \
   --numeric-owner --mode=u=rwX,go=rX -cf "$stage/tumult2d.data" images
 cp LICENSE "$stage/LICENSE.txt"
 cp "$prefix/COPYING" "$stage/SDL-COPYING.txt"
 tumult_fill_readme platforms/web/README.txt "$version" "$prefix" >"$stage/README.txt"
+"$platform/offline.sh" "$stage"
 zip_file=$build/$name.zip
 tumult_zip_stage "$build/stage" "$name" "$zip_file"
 rm -rf "$build/site"

@@ -3,7 +3,9 @@
 served on 127.0.0.1 from this process: the time from opening the page to its first frame, the
 frame rate, how late a 10 ms timer runs while the game plays, and the download gzipped.
 
-  platforms/web/measure.py [BUILD_DIR [SECONDS]]   (BUILD_DIR is build-web/ unless given)"""
+  platforms/web/measure.py [--touch] [BUILD_DIR [SECONDS]]   (BUILD_DIR: build-web/ unless given)
+
+With --touch the page is opened as on a phone (390x844, touch), with its on-screen controls."""
 
 import gzip
 import os
@@ -35,15 +37,21 @@ if (location.search === "?timer") {
 }"""
 
 
-def main(build="build-web", seconds="10"):
+def main(build="build-web", seconds="10", touch=False):
     site = os.path.join(build, "site")
     server, url = browser.serve(site)
     driver = browser.chromium()
     try:
+        if touch:
+            driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride", {
+                "width": 390, "height": 844, "deviceScaleFactor": 3, "mobile": True})
+            driver.execute_cdp_cmd("Emulation.setTouchEmulationEnabled", {
+                "enabled": True, "maxTouchPoints": 5})
         driver.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument", {"source": PROBE})
         driver.get(url)
         time.sleep(float(seconds))
         shown = driver.execute_script("return shown")
+        controls = driver.execute_script("return document.querySelector('.controls').offsetParent")
         driver.get(url + "?timer")
         time.sleep(float(seconds))
         late = driver.execute_script("return late")
@@ -52,6 +60,7 @@ def main(build="build-web", seconds="10"):
         server.shutdown()
     if len(shown) < 2:
         sys.exit("measure: the page showed fewer than two frames")
+    print(f"on-screen controls: {'shown' if controls else 'none'}")
     print(f"first frame: {shown[0]:.0f} ms after the page began to load")
     print(f"frame rate: {(len(shown) - 1) * 1000 / (shown[-1] - shown[0]):.1f} per second"
           f" over {len(shown)} frames")
@@ -64,7 +73,9 @@ def main(build="build-web", seconds="10"):
 
 
 if __name__ == "__main__":
-    if len(sys.argv) > 3 or not all(a.isdigit() for a in sys.argv[2:3]):
+    touch = sys.argv[1:2] == ["--touch"]
+    arguments = sys.argv[1 + touch:]
+    if len(arguments) > 2 or not all(a.isdigit() for a in arguments[1:2]):
         print(__doc__.strip(), file=sys.stderr)
         sys.exit(2)
-    main(*sys.argv[1:])
+    main(*arguments, touch=touch)

@@ -28,20 +28,34 @@ NOTICE = """const notice = document.getElementById("notice");
 return notice.hidden ? "" : document.getElementById("message").textContent +
     (document.getElementById("again").hidden ? "" : " [Play again]");"""
 OVER = "The battle is over. [Play again]"
+OFFLINE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "platforms", "web",
+                       "offline.sh")
+
+
+class Server(harness.browser.FreshHandler):
+    """Serves the site, or while `down` answers nothing: the connection closes unanswered."""
+    down = False
+
+    def handle_one_request(self):
+        if not Server.down:
+            super().handle_one_request()
+        else:
+            self.close_connection = True
 
 
 class Browser:
     """The site served from a copy in the session's folder, and Chromium driven by Selenium."""
 
-    def __init__(self, session, site):
+    def __init__(self, session, site, offline=False):
         """Serves a copy of `site` and opens Chromium; the session ends both, and then every
         process left under this one (the browser starts helpers that leave it, such as crash
-        reporters)."""
+        reporters). Unless the test is about playing `offline`, every file comes from the server,
+        not from what the page's service worker kept of an earlier load."""
         self.session, self.site = session, os.path.join(session.workdir, "site")
         shutil.copytree(site, self.site)
         process.become_subreaper()
         session.at_end(process.end_descendants)
-        server, self.url = harness.browser.serve(self.site, harness.browser.FreshHandler)
+        server, self.url = harness.browser.serve(self.site, Server)
         session.at_end(server.shutdown)
         log = session.log("chromium")
         self.driver = harness.browser.chromium("--force-device-scale-factor=1", log=log)
@@ -51,11 +65,34 @@ class Browser:
         self.driver.set_script_timeout(process.time_left(30))
         self.driver.set_page_load_timeout(process.time_left(30))
         self.before_page(KEY_LOG)
+        self.driver.execute_cdp_cmd("Network.enable", {})
+        self.driver.execute_cdp_cmd("Network.setBypassServiceWorker", {"bypass": not offline})
 
     def before_page(self, script):
         """Runs `script` in every page opened from now on, before the page's own; its id."""
         return self.driver.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument",
                                            {"source": script})["identifier"]
+
+    def rebuilt(self):
+        """The site's service worker made again for its files as they are now, as the build
+        makes it: a new release of the site."""
+        self.session.run([OFFLINE, self.site])
+
+    def pack(self, folder):
+        """A new release of the site with the pictures of `folder`/images, packed as the build
+        packs them: a tar archive, each folder before what it holds."""
+        with tarfile.open(os.path.join(self.site, "tumult2d.data"), "w",
+                          format=tarfile.USTAR_FORMAT) as archive:
+            archive.add(os.path.join(folder, "images"), "images")
+        self.rebuilt()
+
+    def emulate(self, width, height, touch=True):
+        """From now on, a phone or tablet's screen of `width` x `height` with `touch`, or a
+        desktop window of that size without."""
+        self.driver.execute_cdp_cmd("Emulation.setDeviceMetricsOverride", {
+            "width": width, "height": height, "deviceScaleFactor": 1, "mobile": touch})
+        self.driver.execute_cdp_cmd("Emulation.setTouchEmulationEnabled", {
+            "enabled": touch, **({"maxTouchPoints": 5} if touch else {})})
 
     def open(self, seed):
         """Opens the page with the clock pinned to battle `seed`."""
@@ -110,17 +147,15 @@ def battles(session, browser, frame_tool):
 
 
 def hostile(session, browser, frame_tool):
-    """With each hostile set of images packed in place of the shipped ones, the canvas shows
-    exactly the frame tumult2d_frame renders from them. A folder stands in for the named pipe,
-    which a browser's file system cannot hold."""
+    """With each hostile set of images packed in place of the shipped ones (a new release of the
+    site, which the page kept from the last), the canvas shows exactly the frame tumult2d_frame
+    renders from them. A folder stands in for the named pipe, which a browser's file system
+    cannot hold."""
     for name, files in zip(("broken", "odd"), battle.hostile_images()):
         files = {image: battle.FOLDER if data is battle.PIPE else data
                  for image, data in files.items()}
         folder = battle.image_folder(session, name, files)
-        # Packed as the build packs them: a tar archive, each folder before what it holds.
-        with tarfile.open(os.path.join(browser.site, "tumult2d.data"), "w",
-                          format=tarfile.USTAR_FORMAT) as archive:
-            archive.add(os.path.join(folder, "images"), "images")
+        browser.pack(folder)
         browser.open(battle.SEED)
         browser.expect_frame(battle.render(session, frame_tool, folder))
         browser.escape()
