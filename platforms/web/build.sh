@@ -97,32 +97,6 @@ version=$(PKG_CONFIG_LIBDIR=$prefix/lib/pkgconfig PKG_CONFIG_PATH='' tumult_buil
   emcmake cmake -DCMAKE_FIND_ROOT_PATH="$prefix" -DCMAKE_EXE_LINKER_FLAGS="${link_flags[*]}")
 game=$build/game
 
-# What data/about.txt tells a player about the controls, as the page's help says it: for BY
-# "keys" the keys of a keyboard, for "names" the on-screen controls' names. Controls that do the
-# same are named together (a semicolon between them), those that do nothing yet last; HTML's own
-# characters are escaped.
-about_controls() {
-  awk -F ' *[|] *' -v by="$1" '
-    function html(text) {
-      gsub(/&/, "\\&amp;", text); gsub(/</, "\\&lt;", text); gsub(/>/, "\\&gt;", text)
-      return text
-    }
-    $1 == "control" {
-      who = (by == "keys" ? $3 : $2) ($4 == "held" ? " (held)" : "")
-      if ($5 in named) named[$5] = named[$5] "; " who
-      else { order[++count] = $5; named[$5] = who }
-    }
-    END {
-      for (i = 1; i <= count + 1; i++) {
-        does = i <= count ? order[i] : "nothing yet"
-        if (!(does in named) || (i <= count && does == "nothing yet")) continue
-        line = named[does] ": " does "."
-        words = words (words == "" ? "" : " ") toupper(substr(line, 1, 1)) substr(line, 2)
-      }
-      print html(words)
-    }' data/about.txt
-}
-
 # Prints FILE with each PLACEHOLDER replaced by its TEXT, as it is.
 #
 #   fill FILE PLACEHOLDER TEXT [PLACEHOLDER TEXT...]
@@ -144,10 +118,10 @@ fill() {
 name=tumult2d-$version-web
 tumult_start_stage "$build" "$name"
 stage=$build/stage/$name
-fill "$platform/page/index.html" @KEYBOARD_HELP@ "$(about_controls keys)" \
-  @ON_SCREEN_HELP@ "$(about_controls names)" >"$stage/index.html"
+fill "$platform/page/index.html" @KEYBOARD_HELP@ "$(scripts/about.sh help keys)" \
+  @ON_SCREEN_HELP@ "$(scripts/about.sh help names)" >"$stage/index.html"
 fill "$platform/page/manifest.webmanifest" @SUMMARY@ \
-  "$(sed -n 's/^summary *| *//p' data/about.txt | sed 's/[\\"]/\\&/g')" \
+  "$(scripts/about.sh summary | sed 's/[\\"]/\\&/g')" \
   >"$stage/manifest.webmanifest"
 mkdir "$stage/icons"
 for size in 32 128 256; do
