@@ -137,9 +137,11 @@ def check_path(project, problems, where, doc, word):
         check_build_path(project, problems, where, word, first)
         return
     if "/" not in word:
+        # A file the sources hold, or one a build script writes under that name.
         code_file = "." in word and word.rsplit(".", 1)[1] in CODE_EXTENSIONS and "*" not in word
         if code_file and not PLACEHOLDER.fullmatch(word.split(".")[0]) \
-                and word not in project.basenames and not project.exists(word):
+                and word not in project.basenames and not project.exists(word) \
+                and not re.search(r"\b" + re.escape(word) + r"\b", project.code_text):
             problems.add(where, f"no file is named {word}")
         return
     for base in (os.path.dirname(doc), ""):
