@@ -2,7 +2,6 @@
 
 #include <array>
 #include <cstring>
-#include <tuple>
 
 #include "TestSupport.h"
 
@@ -80,18 +79,6 @@ TEST(LineAndRect, PutPixelStoresTheSurfacesPixelSizeAndNothingElse) {
   }
   SDL_PutPixel(nullptr, 0, 0, value);  // null surfaces are left alone
   SDL_DrawLine(nullptr, 0, 0, 5, 5, value);
-}
-
-// SDL reads back a pixel written on a 24-bit surface in the colour it was written in.
-TEST(LineAndRect, PutPixelTwentyFourBitPixelsReadBackThroughSdl) {
-  const TSurfacePtr rgb24(
-      SDL_CreateRGBSurface(SDL_SWSURFACE, 2, 1, 24, 0xFF0000, 0x00FF00, 0x0000FF, 0));
-  SDL_PutPixel(rgb24.get(), 1, 0, SDL_MapRGB(rgb24->format, 0x12, 0x34, 0x56));
-  const TSurfacePtr read = MakeSurface(2, 1);
-  ASSERT_EQ(SDL_BlitSurface(rgb24.get(), nullptr, read.get(), nullptr), 0);
-  uint8_t r = 0, g = 0, b = 0;
-  SDL_GetRGB(PixelAt(read.get(), 1, 0), read->format, &r, &g, &b);
-  EXPECT_EQ(std::tie(r, g, b), std::make_tuple(0x12, 0x34, 0x56));
 }
 
 }  // namespace

@@ -8,10 +8,10 @@ and the command or name that broke.
 
 `names` checks paths and files, build outputs, CMake targets and options, presets, labels (the
 tier tables list each label in use, and a table that names packages names all that the
-label's checks need), test and benchmark names, and that a folder list names every subfolder.
-`commands` runs each command from the source folder, in the documents' order, with a scratch
-HOME (so "~/.local" is in the build folder) and two build jobs. A command is not run here when
-it carries its mark, or when a test or script runs it through doc_command (those are listed)."""
+label's checks need), test and benchmark names, that a folder list names every subfolder, and
+that each command a test or script runs through doc_command is there. `commands` runs each
+command from the source folder, in the documents' order, with a scratch HOME (so "~/.local" is
+in the build folder) and two build jobs, unless it carries its mark or a test or script runs it."""
 
 import fnmatch
 import glob
@@ -22,26 +22,23 @@ import shlex
 import subprocess
 import sys
 
-import documents
+from documents import commands as commands_of, documents, lines, select
 
-CODE_SPAN = re.compile(r"`([^`]+)`")
-LINK = re.compile(r"\]\(([^)#\s]+)")
 CODE_EXTENSIONS = {"cpp", "h", "cmake", "sh", "py", "md", "json", "in", "bmp", "png"}
-SUITE_NAME = re.compile(r"^[A-Z]\w*[a-z]\w*\.(\*|[A-Za-z][\w-]*)$")
 PLACEHOLDER = re.compile(r"[A-Z][A-Z_]+")
-TARGET = re.compile(r"add_(?:executable|library|custom_target)\(\s*([\w-]+)")
+problems = []
 
 
-class Problems(list):
-    def add(self, where, what):
-        self.append(f"{where}: {what}")
+def fail(where, what):
+    problems.append(f"{where}: {what}")
 
-    def report(self, passed):
-        for problem in self:
-            print("FAILED: " + problem, file=sys.stderr)
-        if not self:
-            print("PASSED: " + passed)
-        return 1 if self else 0
+
+def report(passed):
+    for problem in problems:
+        print("FAILED: " + problem, file=sys.stderr)
+    if not problems:
+        print("PASSED: " + passed)
+    return 1 if problems else 0
 
 
 def read(path):
@@ -49,53 +46,57 @@ def read(path):
         return text.read()
 
 
+def tracked(source):
+    """The files of the source tree a clean clone has (build folders left out)."""
+    listing = subprocess.run(["git", "-C", source, "ls-files", "--cached", "--others",
+                              "--exclude-standard"], capture_output=True, text=True, check=True)
+    return [f for f in listing.stdout.split("\n")
+            if f and not f.startswith("build") and os.path.isfile(os.path.join(source, f))]
+
+
+def shell_words(text):
+    try:
+        return shlex.split(text, comments=True)
+    except ValueError:
+        return text.split()
+
+
 class Project:
     """What exists, for the names to be checked against."""
 
     def __init__(self, source, build, ctest):
         self.source = source
-        self.files = documents.tracked(source)
-        self.docs = documents.documents(source)
-        self.tests = documents.ctest_tests(ctest, build)
+        self.files = tracked(source)
+        self.docs = documents(source)
+        self.commands = [c for doc in self.docs for c in commands_of(source, doc)]
+        self.tests = {t["name"]: (t.get("command", []), next(
+            (p["value"] for p in t.get("properties", []) if p["name"] == "LABELS"), []))
+            for t in json.loads(subprocess.run(
+                [ctest, "--show-only=json-v1", "--test-dir", build], capture_output=True,
+                text=True, check=True).stdout)["tests"]}
         self.labels = {label for _, labels in self.tests.values() for label in labels}
         code = [f for f in self.files if f not in self.docs and not f.startswith("docs/")]
-        cmake_files = [f for f in code if f.endswith(("CMakeLists.txt", ".cmake"))]
-        self.targets = {target for f in cmake_files
-                        for target in TARGET.findall(read(os.path.join(source, f)))}
         self.code_text = "\n".join(read(os.path.join(source, f)) for f in code
                                    if not f.endswith((".bmp", ".png", ".txt"))
                                    or f.endswith("CMakeLists.txt"))
+        self.targets = set(re.findall(r"add_(?:executable|library|custom_target)\(\s*([\w-]+)",
+                                      self.code_text))
         self.basenames = {os.path.basename(f) for f in self.files}
         presets = json.loads(read(os.path.join(source, "CMakePresets.json")))
         self.presets = {kind: {p["name"]: p for p in presets.get(kind + "Presets", [])}
                         for kind in ("configure", "build", "test")}
-        self.checks = self.read_checks(build)
-        self.packages = self.read_packages()
-        # The build folders the documents' own commands make.
-        self.made_folders = {m for doc in self.docs for c in documents.commands(source, doc)
-                             for m in re.findall(r"-B\s+(build[\w-]*)", c.text)}
-        # The targets the documents' own commands build by name, in whatever folder.
-        self.built_targets = {t for doc in self.docs for c in documents.commands(source, doc)
-                              for t in re.findall(r"--target\s+([\w-]+)", c.text)}
-
-    @staticmethod
-    def read_checks(build):
-        """label -> packages its checks need, as the configure recorded them."""
-        needs = {}
+        self.needs = {}  # label -> the packages its checks need, as the configure recorded them
         for line in read(os.path.join(build, "tumult_checks.txt")).splitlines():
             _, labels, packages = line.split("|")
             for label in labels.split(";"):
-                needs.setdefault(label, set()).update(p for p in packages.split(";") if p)
-        return needs
-
-    def read_packages(self):
-        """package -> what it is, from scripts/packages.txt."""
-        found = {}
-        for line in read(os.path.join(self.source, "scripts/packages.txt")).splitlines():
-            fields = [field.strip() for field in line.split("|")]
-            if len(fields) >= 3 and not line.startswith("#"):
-                found[fields[0]] = fields[2]
-        return found
+                self.needs.setdefault(label, set()).update(p for p in packages.split(";") if p)
+        self.packages = {f[0]: f[2] for f in (
+            [field.strip() for field in line.split("|")]
+            for line in read(os.path.join(source, "scripts/packages.txt")).splitlines()
+            if not line.startswith("#")) if len(f) >= 3}
+        every = " ".join(c.text for c in self.commands)
+        self.made_folders = set(re.findall(r"-B\s+(build[\w-]*)", every))
+        self.built_targets = set(re.findall(r"--target\s+([\w-]+)", every))
 
     def mentions(self, text, package, every_word=False):
         """Whether TEXT names PACKAGE: by its Debian name (in prose, only one with a hyphen or a
@@ -110,289 +111,246 @@ class Project:
     def exists(self, pattern):
         return bool(glob.glob(os.path.join(self.source, pattern)))
 
+    def claims(self):
+        """[(claimer, doc, selector)] of the tests and shell scripts that run a document's
+        command through doc_command: a test's arguments as CTest resolved them, a script's as
+        its text has them."""
+        found = []
+        for name, (command, _) in self.tests.items():
+            at = next((n for n, w in enumerate(command) if w.endswith("/doc_command")), None)
+            words = [w for w in command[at + 1:] if w != "--run"] if at is not None else []
+            while words[:1] == ["--dir"]:
+                words = words[2:]
+            found += [(f"test {name}", *words[:2])] if len(words) >= 2 else []
+        for script in self.files:
+            if script.endswith(".sh") or script in ("test", "play"):
+                found += [("./" * ("/" not in script) + script, doc, selector.strip("\"'"))
+                          for doc, selector in re.findall(
+                              r"doc_command\"?(?:\s+--dir\s+\S+|\s+--run)*\s+([\w./-]+\.(?:md|txt))"
+                              r"\s+(\"[^\"$]*\"|'[^']*'|[^\s\"'$)]+)",
+                              read(os.path.join(self.source, script)))]
+        return found
+
 
 def expand_braces(path):
     match = re.search(r"\{([^{}]*)\}", path)
-    if not match:
-        return [path]
     return [p for part in match.group(1).split(",")
-            for p in expand_braces(path[:match.start()] + part + path[match.end():])]
+            for p in expand_braces(path[:match.start()] + part + path[match.end():])] \
+        if match else [path]
 
 
-def as_glob(path):
-    """PATH with its placeholders (SEED, VERSION, NxN, Foo) as wildcards."""
-    placeholder = r"\b(?:[A-Z][A-Z_]{2,}|NxN)\b|Foo"
-    return "/".join(re.sub(placeholder, "*", part) for part in path.split("/"))
-
-
-def check_path(project, problems, where, doc, word):
+def check_path(project, where, doc, word):
     """A path of the source tree (its first folder exists, beside the document or at the top)
-    must exist; a path in a build folder must be one that folder's build makes."""
+    must exist, its placeholders (SEED, NxN, Foo) aside; a path in a build folder must be one
+    that folder's build makes."""
     word = word.strip("'\",.;:()").removeprefix("./")
     if (not word or word.startswith(("/", "~", "-", "$")) or "://" in word or "=" in word
             or not re.fullmatch(r"[\w.*@{},~-]+(/[\w.*@{},-]*)*", word)):
         return
     first = word.split("/")[0]
     if re.fullmatch(r"build(-[\w-]+)?", first):
-        check_build_path(project, problems, where, word, first)
-        return
-    if "/" not in word:
-        # A file the sources hold, or one a build script writes under that name.
-        code_file = "." in word and word.rsplit(".", 1)[1] in CODE_EXTENSIONS and "*" not in word
-        if code_file and not PLACEHOLDER.fullmatch(word.split(".")[0]) \
+        check_build_path(project, where, word, first)
+    elif "/" not in word:
+        if "." in word and word.rsplit(".", 1)[1] in CODE_EXTENSIONS and "*" not in word \
+                and not PLACEHOLDER.fullmatch(word.split(".")[0]) \
                 and word not in project.basenames and not project.exists(word) \
                 and not re.search(r"\b" + re.escape(word) + r"\b", project.code_text):
-            problems.add(where, f"no file is named {word}")
-        return
-    for base in (os.path.dirname(doc), ""):
-        if project.exists(os.path.join(base, first)):
-            for path in expand_braces(word):
-                if not project.exists(os.path.join(base, as_glob(path))):
-                    problems.add(where, f"{path} does not exist")
-            return
+            fail(where, f"no file is named {word}")  # nor does a build script write it
+    else:
+        base = next((b for b in (os.path.dirname(doc), "")
+                     if project.exists(os.path.join(b, first))), None)
+        for path in expand_braces(word) if base is not None else []:
+            pattern = re.sub(r"\b(?:[A-Z][A-Z_]{2,}|NxN)\b|Foo", "*", path)
+            if not project.exists(os.path.join(base, pattern)):
+                fail(where, f"{path} does not exist")
 
 
-def check_build_path(project, problems, where, word, folder):
-    made_by = [(name, p) for name, p in project.presets["configure"].items()
+def check_build_path(project, where, word, folder):
+    made_by = [name for name, p in project.presets["configure"].items()
                if p.get("binaryDir", "").endswith("/" + folder)]
     if folder not in project.made_folders and not made_by and \
             not re.search(r"(?<![\w-])" + re.escape(folder) + r"(?![\w-])", project.code_text):
-        problems.add(where, f"no build or script makes the folder {folder}/")
-    for name, _ in made_by:
+        fail(where, f"no build or script makes the folder {folder}/")
+    last = word.rstrip("/").split("/")[-1]
+    for name in made_by:
         targets = project.presets["build"].get(name, {}).get("targets")
-        last = word.rstrip("/").split("/")[-1]
         if targets and "/" in word.rstrip("/") and last not in targets and "." not in last \
                 and last not in project.built_targets:
-            problems.add(where, f"{word}: {folder}/ is the {name} preset's, which builds only "
-                                f"{', '.join(targets)}")
+            fail(where, f"{word}: {folder}/ is the {name} preset's, which builds only "
+                        f"{', '.join(targets)}")
 
 
-def check_test_name(project, problems, where, pattern):
-    if not any(fnmatch.fnmatchcase(name, pattern) for name in project.tests):
-        problems.add(where, f"no test is named {pattern}")
-
-
-def check_command_words(project, problems, where, words):
+def check_words(project, where, words):
     """The presets, targets, labels and tests a command's options name."""
     tool = os.path.basename(words[0]) if words else ""
-    build = "--build" in words
-    for at, word in enumerate(words[:-1]):
-        value = words[at + 1]
+    kind = "test" if tool == "ctest" else "build" if "--build" in words else "configure"
+    for word, value in zip(words, words[1:]):
         if PLACEHOLDER.fullmatch(value):
             continue
-        if word == "--preset":
-            kind = "test" if tool == "ctest" else "build" if build else "configure"
-            if value not in project.presets[kind]:
-                problems.add(where, f"there is no {kind} preset {value}")
+        if word == "--preset" and value not in project.presets[kind]:
+            fail(where, f"there is no {kind} preset {value}")
         elif word == "--target" and value not in project.targets:
-            problems.add(where, f"there is no CMake target {value}")
+            fail(where, f"there is no CMake target {value}")
         elif tool == "ctest" and word == "-L" and \
                 not any(re.search(value, label) for label in project.labels):
-            problems.add(where, f"no label matches {value}")
+            fail(where, f"no label matches {value}")
         elif tool == "ctest" and word == "-R" and \
                 not any(re.search(value, test) for test in project.tests):
-            problems.add(where, f"no test matches {value}")
-    for word in words:
-        if word.startswith("--gtest_filter="):
-            for pattern in word.split("=", 1)[1].split(":"):
-                check_test_name(project, problems, where, pattern)
+            fail(where, f"no test matches {value}")
+    for word in (w for w in words if w.startswith("--gtest_filter=")):
+        for pattern in word.split("=", 1)[1].split(":"):
+            check_test_name(project, where, pattern)
 
 
-def check_span(project, problems, where, doc, span, new=False):
+def check_test_name(project, where, pattern):
+    if not any(fnmatch.fnmatchcase(name, pattern) for name in project.tests):
+        fail(where, f"no test is named {pattern}")
+
+
+def check_span(project, where, doc, span, new):
     """A code span of prose; NEW when the sentence brings in a new file of the reader's."""
     for word in [] if new else span.split():
-        check_path(project, problems, where, doc, word)
+        check_path(project, where, doc, word)
     # Suite.Test, unless it reads as code (Taps.Fire, Game.GameInput): a suite and a test name
     # the code does not use otherwise.
     suite, _, name = span.partition(".")
-    if SUITE_NAME.match(span) and name not in CODE_EXTENSIONS and span not in project.basenames \
+    if re.match(r"^[A-Z]\w*[a-z]\w*\.(\*|[A-Za-z][\w-]*)$", span) \
+            and name not in CODE_EXTENSIONS and span not in project.basenames \
             and not span.startswith(("Makefile", "CMakeLists")) \
-            and not all(re.search(r"\b" + re.escape(word) + r"\b", project.code_text)
-                        for word in (suite, name)):
-        check_test_name(project, problems, where, span)
-    for name in re.findall(r"\bBM_\w+", span) + re.findall(r"\bTUMULT\w+", span):
-        if not re.search(r"\b" + name + r"\b", project.code_text):
-            problems.add(where, f"{name} is named nowhere in the code")
+            and not all(re.search(rf"\b{re.escape(w)}\b", project.code_text)
+                        for w in (suite, name)):
+        check_test_name(project, where, span)
+    for name in re.findall(r"\bBM_\w+|\bTUMULT\w+", span):
+        if not re.search(rf"\b{name}\b", project.code_text):
+            fail(where, f"{name} is named nowhere in the code")
     if span.startswith(("cmake ", "ctest ")):
-        check_command_words(project, problems, where, split(span))
-
-
-def split(text):
-    try:
-        return shlex.split(text, comments=True)
-    except ValueError:
-        return text.split()
-
-
-def prose_lines(project, doc):
-    """(line number, text) of DOC outside its fenced blocks, and the fences' problems."""
-    lines, inside, found, previous = documents.read_lines(project.source, doc), None, [], ""
-    for number, line in enumerate(lines, 1):
-        fence = documents.FENCE.match(line)
-        if inside:
-            if line.strip().startswith(inside):
-                inside = None
-        elif fence:
-            inside = fence.group(2)
-        else:
-            found.append((number, line, previous))
-        previous = line
-    return found, inside
+        check_words(project, where, shell_words(span))
 
 
 def tables(source, doc):
     """Each table of DOC: a list of (line number, cells), the header first."""
     found, current = [], []
-    for number, line in enumerate(documents.read_lines(source, doc), 1):
-        if line.startswith("|"):
-            cells = [cell.strip() for cell in line.strip().strip("|").split("|")]
-            if not all(re.fullmatch(r":?-+:?", cell) for cell in cells):
-                current.append((number, cells))
-        elif current:
-            found.append(current)
-            current = []
-    return found + ([current] if current else [])
+    for number, line, _ in lines(source, doc)[0] + [(0, "", "")]:
+        cells = [cell.strip() for cell in line.strip().strip("|").split("|")]
+        if line.startswith("|") and not all(re.fullmatch(r":?-+:?", cell) for cell in cells):
+            current.append((number, cells))
+        elif not line.startswith("|") and current:
+            found, current = found + [current], []
+    return found
 
 
-def check_tables(project, problems, doc):
-    for table in tables(project.source, doc):
-        header = [cell.lower() for cell in table[0][1]]
-        if header[0] == "label":
-            check_tier_table(project, problems, doc, table, header)
-        elif header[0] == "folder":
-            check_folder_table(project, problems, doc, table)
-
-
-def check_tier_table(project, problems, doc, table, header):
-    listed = set()
+def check_tier_table(project, doc, table):
+    header = [cell.lower() for cell in table[0][1]]
     needs_column = next((at for at, cell in enumerate(header) if "need" in cell), None)
     for number, cells in table[1:]:
         label = cells[0].strip("`")
-        listed.add(label)
-        where = f"{doc}:{number}"
         if label not in project.labels:
-            problems.add(where, f"the tier table lists {label}, which no test carries")
+            fail(f"{doc}:{number}", f"the tier table lists {label}, which no test carries")
             continue
         # A needs column names every package the label's checks need; so does a row that
         # says its tier needs only some ("GoogleTest only").
         text = " ".join(cells[needs_column:needs_column + 1] if needs_column else cells[1:])
-        claims_only = re.search(r"\bonly\b", text) and \
-            any(project.mentions(text, p) for p in project.packages)
-        if needs_column is None and not claims_only:
+        if needs_column is None and not (re.search(r"\bonly\b", text) and any(
+                project.mentions(text, p) for p in project.packages)):
             continue
-        missing = sorted(p for p in project.checks.get(label, ())
+        missing = sorted(p for p in project.needs.get(label, ())
                          if not project.mentions(text, p, every_word=needs_column is not None))
         if missing:
-            problems.add(where, f"the {label} row does not name {', '.join(missing)}, "
-                                "which its checks need")
-    for label in sorted(project.labels - listed):
-        problems.add(f"{doc}:{table[0][0]}", f"the tier table does not list the label {label}")
+            fail(f"{doc}:{number}", f"the {label} row does not name {', '.join(missing)}, "
+                                    "which its checks need")
+    for label in sorted(project.labels - {cells[0].strip("`") for _, cells in table[1:]}):
+        fail(f"{doc}:{table[0][0]}", f"the tier table does not list the label {label}")
 
 
-def check_folder_table(project, problems, doc, table):
+def check_folder_table(project, doc, table):
+    """Each row whose list names two or more of its folder's subfolders names them all."""
     for number, cells in table[1:]:
         folder = cells[0].strip("`").rstrip("/")
-        listed = {s.rstrip("/") for s in CODE_SPAN.findall(" ".join(cells[1:]))
-                  if s.endswith("/") and "/" not in s.rstrip("/")}
-        actual = {f.split("/")[1] for f in project.files
-                  if f.startswith(folder + "/") and f.count("/") >= 2
-                  and not f.split("/")[1].startswith(("__", "."))}
-        if len(listed & actual) >= 2:
-            for missing in sorted(actual - listed):
-                problems.add(f"{doc}:{number}", f"the {folder}/ row does not list {missing}/")
-            for extra in sorted(listed - actual):
-                problems.add(f"{doc}:{number}",
-                             f"the {folder}/ row lists {extra}/, which is not there")
+        listed = {s.rstrip("/") for s in re.findall(r"`([^`/]+)/`", " ".join(cells[1:]))}
+        actual = {f.split("/")[1] for f in project.files if f.startswith(folder + "/")
+                  and f.count("/") >= 2 and not f.split("/")[1].startswith(("__", "."))}
+        for name in sorted(actual ^ listed) if len(listed & actual) >= 2 else []:
+            fail(f"{doc}:{number}", f"the {folder}/ row does not list {name}/" if name in actual
+                 else f"the {folder}/ row lists {name}/, which is not there")
 
 
 def names(source, build, ctest):
-    project, problems = Project(source, build, ctest), Problems()
+    project = Project(source, build, ctest)
     for doc in project.docs:
-        if doc.endswith(".md"):
-            lines, open_fence = prose_lines(project, doc)
-            if open_fence:
-                problems.add(doc, f"a {open_fence} block is never closed")
-            for number, line, previous in lines:
-                where = f"{doc}:{number}"
-                if line.startswith("    ") and not previous.strip() and line.strip():
-                    problems.add(where, "an indented block: fence it (```sh for commands, ```text "
-                                        "otherwise) so that its commands are run")
-                for span in CODE_SPAN.findall(line):
-                    before = line[:line.index("`" + span + "`")]
-                    check_span(project, problems, where, doc, span, re.search(r"\bnew\b", before))
-                for link in LINK.findall(line):
-                    target = os.path.join(os.path.dirname(doc), link)
-                    if "://" not in link and not project.exists(target):
-                        problems.add(where, f"the link {link} leads nowhere")
-            check_tables(project, problems, doc)
-        for command in documents.commands(source, doc):
-            words = split(command.text)
-            for word in words:
-                check_path(project, problems, command.where(), doc, word)
-            check_command_words(project, problems, command.where(), words)
-    return problems.report(f"every name in {len(project.docs)} documents exists")
+        doc_lines, open_block = lines(source, doc)
+        if open_block:
+            fail(doc, f"a ```{open_block} block is never closed")
+        for (number, line, block), (_, previous, _) in zip(doc_lines, [(0, "", "")] + doc_lines):
+            where = f"{doc}:{number}"
+            if block or not doc.endswith(".md"):
+                continue
+            if line.startswith("    ") and not previous.strip() and line.strip():
+                fail(where, "an indented block: fence it (```sh for commands, ```text otherwise) "
+                            "so that its commands are run")
+            for span in re.findall(r"`([^`]+)`", line):
+                new = re.search(r"\bnew\b", line[:line.index("`" + span + "`")])
+                check_span(project, where, doc, span, new)
+            for link in re.findall(r"\]\(([^)#\s]+)", line):
+                target = os.path.join(os.path.dirname(doc), link)
+                if "://" not in link and not project.exists(target):
+                    fail(where, f"the link {link} leads nowhere")
+        for table in tables(source, doc) if doc.endswith(".md") else []:
+            header = table[0][1][0].lower()
+            if header in ("label", "folder"):
+                (check_tier_table if header == "label" else check_folder_table)(project, doc, table)
+    for command in project.commands:
+        words = shell_words(command.text)
+        for word in words:
+            check_path(project, command.where, command.doc, word)
+        check_words(project, command.where, words)
+    for claimer, doc, selector in project.claims():
+        try:
+            select(source, doc, selector)
+        except (LookupError, OSError) as problem:
+            fail(claimer, f"doc_command {doc} '{selector}': {problem}")
+    return report(f"every name in {len(project.docs)} documents exists")
 
 
 def commands(source, build, ctest):
-    project, problems = Project(source, build, ctest), Problems()
-    claimed = {}
-    for claimer, doc, selector in documents.claims(source, project.tests):
+    """Runs each command from the source folder. A ctest of the build this check runs in
+    (which this very run of the suite runs) only lists its tests (-N): they must be there."""
+    project, claimed = Project(source, build, ctest), {}
+    for claimer, doc, selector in project.claims():
         try:
-            claimed[documents.select(source, doc, selector).where()] = claimer
-        except (LookupError, OSError) as problem:
-            problems.add(claimer, f"doc_command {doc} '{selector}': {problem}")
+            claimed[select(source, doc, selector).where] = claimer
+        except (LookupError, OSError):
+            pass  # Docs.Names says so
     work = os.path.join(build, "tests", "docs")
     os.makedirs(os.path.join(work, "home"), exist_ok=True)
     env = dict(os.environ, HOME=os.path.join(work, "home"), CMAKE_BUILD_PARALLEL_LEVEL="2")
-    for doc in project.docs:
-        for command in documents.commands(source, doc):
-            if command.mark:
-                print(f"{command.where()}: marked, not run: {command.mark}")
-            elif command.where() in claimed:
-                print(f"{command.where()}: run by {claimed[command.where()]}")
-            else:
-                run(project, problems, command, work, env)
-    return problems.report("every command of the documents runs, or says why not")
-
-
-def tests_this_run_has(project, build, words):
-    """Whether the ctest of WORDS runs the tests of BUILD, the build this check runs in."""
-    at = {word: words[n + 1] for n, word in enumerate(words[:-1])}
-    if "--test-dir" in at:
-        return os.path.realpath(os.path.join(project.source, at["--test-dir"])) == build
-    preset = project.presets["test"].get(at.get("--preset"), {})
-    configure = project.presets["configure"].get(preset.get("configurePreset"), {})
-    folder = configure.get("binaryDir", "").replace("${sourceDir}", project.source)
-    return bool(folder) and os.path.realpath(folder) == build
-
-
-def run(project, problems, command, work, env):
-    """Runs COMMAND from the source folder. Its ctest, when it runs tests of the build this
-    check runs in (which this very run of the suite runs), only lists them (-N): they must be
-    there, and are not run twice."""
-    text, build = command.text, os.path.realpath(os.path.dirname(os.path.dirname(work)))
-    listed = "ctest" in text and tests_this_run_has(project, build, split(text))
-    if listed:
-        text = re.sub(r"(?<![\w/-])ctest(?= )", "ctest -N", text)
-    print(f"{command.where()}: {text}", flush=True)
-    log = os.path.join(work, "command.log")
-    with open(log, "w", encoding="utf-8") as out:
-        status = subprocess.run(["bash", "-o", "pipefail", "-c", text], cwd=project.source,
-                                env=env, stdout=out, stderr=subprocess.STDOUT,
-                                stdin=subprocess.DEVNULL, check=False).returncode
-    output = read(log)
-    if listed and status == 0 and re.search(r"^Total Tests: 0$", output, re.M):
-        status = "with no test"
-    if status != 0:
-        tail = "\n    ".join(output.splitlines()[-30:])
-        problems.add(command.where(), f"`{command.text}` exited {status}:\n    {tail}")
+    for command in project.commands:
+        if command.mark or command.where in claimed:
+            print(f"{command.where}: " + (f"marked, not run: {command.mark}" if command.mark
+                                          else f"run by {claimed[command.where]}"))
+            continue
+        text, at = command.text, dict(zip(shell_words(command.text), shell_words(command.text)[1:]))
+        preset = project.presets["test"].get(at.get("--preset"), {})
+        folder = at.get("--test-dir") or project.presets["configure"].get(
+            preset.get("configurePreset"), {}).get("binaryDir", "").replace("${sourceDir}", source)
+        listed = "ctest" in text and bool(folder) and \
+            os.path.realpath(os.path.join(source, folder)) == os.path.realpath(build)
+        text = re.sub(r"(?<![\w/-])ctest(?= )", "ctest -N", text) if listed else text
+        print(f"{command.where}: {text}", flush=True)
+        run = subprocess.run(["bash", "-o", "pipefail", "-c", text], cwd=source, env=env,
+                             stdout=subprocess.PIPE, stderr=subprocess.STDOUT,
+                             stdin=subprocess.DEVNULL, text=True, errors="replace", check=False)
+        status = run.returncode
+        if listed and status == 0 and re.search(r"^Total Tests: 0$", run.stdout, re.M):
+            status = "with no test"
+        if status != 0:
+            tail = "\n    ".join(run.stdout.splitlines()[-30:])
+            fail(command.where, f"`{command.text}` exited {status}:\n    {tail}")
+    return report("every command of the documents runs, or says why not")
 
 
 def about(source):
     """The README's controls table, and debian/control's description, say what data/about.txt
     says; what the game does today is written there alone."""
-    problems = Problems()
-
     def told(*what):
         return subprocess.run(["bash", os.path.join(source, "scripts/about.sh"), *what],
                               capture_output=True, text=True, check=True).stdout.strip()
@@ -401,35 +359,32 @@ def about(source):
             if [c.lower() for c in table[0][1]] == ["key", "control"] for _, cells in table[1:]]
     expected = [line.strip("| ") for line in told("controls", "markdown").splitlines()]
     if rows != expected:
-        problems.add("README.md", f"the controls table is {rows}, data/about.txt says {expected}")
+        fail("README.md", f"the controls table is {rows}, data/about.txt says {expected}")
     control = read(os.path.join(source, "platforms/debian/control"))
     description = re.search(r"^Description: (.*)\n((?: .*\n?)*)", control, re.M)
     if not description or description.group(1) != told("synopsis") or \
             " ".join(description.group(2).split()) != told("about"):
-        problems.add("platforms/debian/control", "the Description is not data/about.txt's "
-                     f"synopsis ({told('synopsis')}) and what the game is ({told('about')})")
+        fail("platforms/debian/control", "the Description is not data/about.txt's "
+             f"synopsis ({told('synopsis')}) and what the game is ({told('about')})")
     # Each clause of it, that is; the changelog (and the metainfo's release notes, which are
     # its entries) says what each release did, for good.
     clauses = [c.strip() for c in re.split(r"[:;.]", told("today")) if len(c.split()) >= 3]
-    for path in documents.tracked(source):
+    for path in tracked(source):
         if path in ("data/about.txt", "data/changelog") or path.endswith((".bmp", ".png")):
             continue
         text = re.sub(r"<releases>.*</releases>", "", read(os.path.join(source, path)), flags=re.S)
         for clause in clauses:
             if clause.lower() in " ".join(text.split()).lower():
-                problems.add(path, f"says what the game does today (\"{clause}\"), which "
-                                   "data/about.txt alone says, for the texts to be made from")
-    return problems.report("the texts say what data/about.txt says")
-
-
-def main(arguments):
-    if len(arguments) == 4 and arguments[0] in ("names", "commands"):
-        return {"names": names, "commands": commands}[arguments[0]](*arguments[1:])
-    if len(arguments) == 2 and arguments[0] == "about":
-        return about(arguments[1])
-    print(__doc__.split("\n\n")[1], file=sys.stderr)
-    return 2
+                fail(path, f"says what the game does today (\"{clause}\"), which data/about.txt "
+                           "alone says, for the texts to be made from")
+    return report("the texts say what data/about.txt says")
 
 
 if __name__ == "__main__":
-    sys.exit(main(sys.argv[1:]))
+    arguments = sys.argv[1:]
+    if len(arguments) == 4 and arguments[0] in ("names", "commands"):
+        sys.exit((names if arguments[0] == "names" else commands)(*arguments[1:]))
+    if len(arguments) == 2 and arguments[0] == "about":
+        sys.exit(about(arguments[1]))
+    print(__doc__.split("\n\n")[1], file=sys.stderr)
+    sys.exit(2)
