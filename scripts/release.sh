@@ -66,5 +66,7 @@ debs=("$out"/tumult2d_"$version"_*.deb)
 chmod 0644 "$out"/*
 (cd "$out" && LC_ALL=C sha256sum -- * >SHA256SUMS)
 echo "release $version of $(git rev-parse --short HEAD) in $out:"
-(cd "$out" && LC_ALL=C stat -c '%s %n' -- * | numfmt --field=1 --to=iec --padding=6 --format='%.1f' |
-  sed 's/^/  /')
+for file in "$out"/*; do
+  size=$(stat -c %s "$file")
+  printf '  %-28s %9d bytes (%s)\n' "$(basename "$file")" "$size" "$(numfmt --to=iec "$size")"
+done
