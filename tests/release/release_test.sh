@@ -22,7 +22,7 @@ fail() {
 release() {  # release LOG TREE OUT_DIR [BUILD_ROOT [SDL_FROM]]: its status, its output in LOG
   local log=$1 tree=$2
   shift 2
-  rm -rf "$1"
+  [[ $# -eq 0 ]] || rm -rf "$1"
   "$tree/scripts/release.sh" "$@" >"$log" 2>&1
 }
 clone_at_head() {  # clone_at_head DIR: DIR becomes a clean clone at this tree's commit
