@@ -4,7 +4,8 @@
 # named with the project's version. The first is made from this tree, reusing what the
 # platforms' builds and tests made in it (a tree with uncommitted changes releases nothing, so
 # then from a clone of its commit too); the second builds the game, the zips and the package
-# anew (SDL alone is taken from this tree's builds). A tree with uncommitted changes is
+# anew. Only the Windows SDL is taken from this tree's build: the browser's SDL is keyed by the
+# source folder, so the clones keep one of their own. A tree with uncommitted changes is
 # refused, and wrong arguments get the usage.
 #
 # The clones and their builds stay in WORK_DIR, moved to this tree's commit at each run, so a
@@ -31,7 +32,9 @@ clone_at_head() {  # clone_at_head DIR: DIR becomes a clean clone at this tree's
   git -C "$1" reset -q --hard FETCH_HEAD
   git -C "$1" clean -q -ffdx
 }
-mkdir -p "$work"
+mkdir -p "$work/sdl-from/build-web"
+ln -sfn "$source_dir/build-windows" "$work/sdl-from/build-windows"
+sdl_from=$work/sdl-from
 
 status=0
 release "$work/usage.log" "$source_dir" || status=$?
@@ -43,7 +46,7 @@ second=$work/second
 clone_at_head "$second"
 echo "a change not committed" >>"$second/LICENSE"
 status=0
-release "$work/refused.log" "$second" "$work/refused" "$work/second-builds" "$source_dir" ||
+release "$work/refused.log" "$second" "$work/refused" "$work/second-builds" "$sdl_from" ||
   status=$?
 if ! { [[ $status -eq 1 && ! -e $work/refused ]] && grep -q 'uncommitted changes' "$work/refused.log" &&
           grep -q 'LICENSE' "$work/refused.log"; }; then
@@ -56,12 +59,12 @@ if [[ -n $(git -C "$source_dir" status --porcelain) ]]; then
   echo "this tree has uncommitted changes: the first release is made from a clone of its commit"
   first=$work/first
   clone_at_head "$first"
-  release "$work/one.log" "$first" "$work/one" "$work/first-builds" "$source_dir" ||
+  release "$work/one.log" "$first" "$work/one" "$work/first-builds" "$sdl_from" ||
     fail "the first release failed: $(cat "$work/one.log")"
 else
   release "$work/one.log" "$first" "$work/one" || fail "the first release failed: $(cat "$work/one.log")"
 fi
-release "$work/two.log" "$second" "$work/two" "$work/second-builds" "$source_dir" ||
+release "$work/two.log" "$second" "$work/two" "$work/second-builds" "$sdl_from" ||
   fail "the second release failed: $(cat "$work/two.log")"
 cat "$work/one.log"
 
