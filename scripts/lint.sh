@@ -8,7 +8,15 @@ case "${1:-} $#" in
 esac
 cd "$(dirname "$0")/.."
 
-cxx_files() { git ls-files -- '*.cpp' '*.h' 2>/dev/null || find src tests bench tools -name '*.cpp' -o -name '*.h'; }
+# The files git tracks; in sources that are not a checkout of their own (a release tarball, even
+# unpacked inside another checkout), every such file of the game's folders.
+cxx_files() {
+  if [[ $(git rev-parse --show-toplevel 2>/dev/null) == "$(pwd -P)" ]]; then
+    git ls-files -- '*.cpp' '*.h'
+  else
+    find src tests bench tools -name '*.cpp' -o -name '*.h'
+  fi
+}
 
 case "${1:-}" in
   format)
