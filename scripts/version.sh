@@ -20,7 +20,8 @@ if [[ $# -eq 0 ]]; then
   exit 0
 fi
 
-metainfo=$(echo data/*.metainfo.xml)
+# The metainfo, or the template it is made from.
+metainfo=$(echo data/*.metainfo.xml*)
 mismatch() {  # mismatch WHAT VALUE OTHER_WHAT OTHER_VALUE
   echo "version: $1 is '$2' but $3 is '$4'" >&2
   exit 1
