@@ -5,7 +5,7 @@
 # platforms' builds and tests made in it (a tree with uncommitted changes releases nothing, so
 # then from a clone of its commit too); the second builds the game, the zips and the package
 # anew. Only the Windows SDL is taken from this tree's build: the browser's SDL is keyed by the
-# source folder, so the clones keep one of their own. A tree with uncommitted changes is
+# source folder, so each clone keeps one of its own. A tree with uncommitted changes is
 # refused, and wrong arguments get the usage.
 #
 # The clones and their builds stay in WORK_DIR, moved to this tree's commit at each run, so a
@@ -26,15 +26,18 @@ release() {  # release LOG TREE OUT_DIR [BUILD_ROOT [SDL_FROM]]: its status, its
   [[ $# -eq 0 ]] || rm -rf "$1"
   "$tree/scripts/release.sh" "$@" >"$log" 2>&1
 }
+sdl_for() {  # sdl_for CLONE: the SDL_FROM of CLONE: this tree's Windows SDL, a browser SDL of its own
+  mkdir -p "$work/$1-sdl/build-web"
+  ln -sfn "$source_dir/build-windows" "$work/$1-sdl/build-windows"
+  echo "$work/$1-sdl"
+}
 clone_at_head() {  # clone_at_head DIR: DIR becomes a clean clone at this tree's commit
   [[ -d $1/.git ]] || git clone -q "$source_dir" "$1"
   git -C "$1" fetch -q "$source_dir" HEAD
   git -C "$1" reset -q --hard FETCH_HEAD
   git -C "$1" clean -q -ffdx
 }
-mkdir -p "$work/sdl-from/build-web"
-ln -sfn "$source_dir/build-windows" "$work/sdl-from/build-windows"
-sdl_from=$work/sdl-from
+mkdir -p "$work"
 
 status=0
 release "$work/usage.log" "$source_dir" || status=$?
@@ -46,7 +49,7 @@ second=$work/second
 clone_at_head "$second"
 echo "a change not committed" >>"$second/LICENSE"
 status=0
-release "$work/refused.log" "$second" "$work/refused" "$work/second-builds" "$sdl_from" ||
+release "$work/refused.log" "$second" "$work/refused" "$work/second-builds" "$(sdl_for second)" ||
   status=$?
 if ! { [[ $status -eq 1 && ! -e $work/refused ]] && grep -q 'uncommitted changes' "$work/refused.log" &&
           grep -q 'LICENSE' "$work/refused.log"; }; then
@@ -59,12 +62,12 @@ if [[ -n $(git -C "$source_dir" status --porcelain) ]]; then
   echo "this tree has uncommitted changes: the first release is made from a clone of its commit"
   first=$work/first
   clone_at_head "$first"
-  release "$work/one.log" "$first" "$work/one" "$work/first-builds" "$sdl_from" ||
+  release "$work/one.log" "$first" "$work/one" "$work/first-builds" "$(sdl_for first)" ||
     fail "the first release failed: $(cat "$work/one.log")"
 else
   release "$work/one.log" "$first" "$work/one" || fail "the first release failed: $(cat "$work/one.log")"
 fi
-release "$work/two.log" "$second" "$work/two" "$work/second-builds" "$sdl_from" ||
+release "$work/two.log" "$second" "$work/two" "$work/second-builds" "$(sdl_for second)" ||
   fail "the second release failed: $(cat "$work/two.log")"
 cat "$work/one.log"
 
