@@ -20,10 +20,14 @@
 # SDL_FROM is a folder whose build-windows/sdl and build-web/sdl to use (BUILD_ROOT's unless
 # given).
 set -euo pipefail
-(($# >= 1 && $# <= 3)) || { echo "usage: scripts/release.sh OUT_DIR [BUILD_ROOT [SDL_FROM]]" >&2; exit 2; }
+if (($# < 1 || $# > 3)); then
+  echo "usage: scripts/release.sh OUT_DIR [BUILD_ROOT [SDL_FROM]]" >&2
+  exit 2
+fi
 
-top=$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")/..
-top=$(realpath "$top")
+# One order of names (SHA256SUMS lists them in it) whatever the caller's locale.
+export LC_ALL=C
+top=$(realpath "$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")/..")
 out=$(realpath -m "$1")
 root=$(realpath -m "${2:-$top}")
 sdl_from=$(realpath -m "${3:-$root}")
@@ -64,7 +68,7 @@ debs=("$out"/tumult2d_"$version"_*.deb)
 [[ -f ${debs[0]} ]] || fail "the Debian package is not version $version: $(cd "$out" && ls ./*.deb)"
 
 chmod 0644 "$out"/*
-(cd "$out" && LC_ALL=C sha256sum -- * >SHA256SUMS)
+(cd "$out" && sha256sum -- * >SHA256SUMS)
 echo "release $version of $(git rev-parse --short HEAD) in $out:"
 for file in "$out"/*; do
   size=$(stat -c %s "$file")

@@ -10,11 +10,17 @@
 #
 #   scripts/version.sh [--check]
 set -euo pipefail
-[[ $# -eq 0 || ($# -eq 1 && $1 == --check) ]] || { echo "usage: scripts/version.sh [--check]" >&2; exit 2; }
+if [[ $# -gt 1 || ($# -eq 1 && $1 != --check) ]]; then
+  echo "usage: scripts/version.sh [--check]" >&2
+  exit 2
+fi
 cd "$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")/.."
 
 version=$(sed -n 's/^project([A-Za-z0-9_]* VERSION \([^ )]*\).*/\1/p' CMakeLists.txt)
-[[ -n $version ]] || { echo "version: CMakeLists.txt has no project(NAME VERSION X.Y.Z" >&2; exit 1; }
+if [[ -z $version ]]; then
+  echo "version: CMakeLists.txt has no project(NAME VERSION X.Y.Z" >&2
+  exit 1
+fi
 if [[ $# -eq 0 ]]; then
   echo "$version"
   exit 0
@@ -64,9 +70,11 @@ newest=$(metainfo_releases | head -n 1)
 [[ ${top%%|*} == "$version" ]] ||
   mismatch "data/changelog's top entry" "${top%%|*}" "CMakeLists.txt's project VERSION" "$version"
 [[ ${newest%%|*} == "$version" ]] ||
-  mismatch "$metainfo's newest release" "${newest%%|*}" "CMakeLists.txt's project VERSION" "$version"
+  mismatch "$metainfo's newest release" "${newest%%|*}" \
+    "CMakeLists.txt's project VERSION" "$version"
 if ! notes=$(diff <(changelog_releases) <(metainfo_releases)); then
-  echo "version: the releases of data/changelog (<) and of $metainfo (>) differ (version|date|notes):" >&2
+  echo "version: the releases of data/changelog (<) and of $metainfo (>) differ" \
+    "(version|date|notes):" >&2
   echo "$notes" >&2
   exit 1
 fi
@@ -76,5 +84,5 @@ while IFS=: read -r file line name; do
   mismatch "the artefact name $name in $file:$line" "${name#tumult2d?}" \
     "CMakeLists.txt's project VERSION" "$version"
 done < <(grep -onE 'tumult2d[-_][0-9]+\.[0-9]+\.[0-9]+' README.md CONTRIBUTING.md docs/*.md \
-           platforms/*/README.md | grep -vF "tumult2d-$version" | grep -vF "tumult2d_$version" || true)
+           platforms/*/README.md | grep -vFe "tumult2d-$version" -e "tumult2d_$version" || true)
 echo "$version"

@@ -12,7 +12,10 @@
 # package's time stamps are the changelog's top entry's, as dpkg-buildpackage sets them, so its
 # bytes depend on the tarball alone.
 set -euo pipefail
-[[ $# -eq 1 || $# -eq 2 ]] || { echo "usage: platforms/debian/build.sh TARBALL [BUILD_DIR]" >&2; exit 2; }
+if [[ $# -lt 1 || $# -gt 2 ]]; then
+  echo "usage: platforms/debian/build.sh TARBALL [BUILD_DIR]" >&2
+  exit 2
+fi
 
 tarball=$(realpath "$1")
 here=$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")

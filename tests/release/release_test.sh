@@ -16,6 +16,7 @@ set -euo pipefail
 [[ $# -eq 2 ]] || { echo "usage: $0 SOURCE_DIR WORK_DIR" >&2; exit 2; }
 source_dir=$(realpath "$1") work=$(realpath -m "$2")
 unset SOURCE_DATE_EPOCH
+export LC_ALL=C  # names listed in one order
 fail() {
   echo "FAILED: $*" >&2
   exit 1
@@ -26,7 +27,8 @@ release() {  # release LOG TREE OUT_DIR [BUILD_ROOT [SDL_FROM]]: its status, its
   [[ $# -eq 0 ]] || rm -rf "$1"
   "$tree/scripts/release.sh" "$@" >"$log" 2>&1
 }
-sdl_for() {  # sdl_for CLONE: the SDL_FROM of CLONE: this tree's Windows SDL, a browser SDL of its own
+# sdl_for CLONE: the SDL_FROM of CLONE's release: this tree's Windows SDL, a browser SDL of its own
+sdl_for() {
   mkdir -p "$work/$1-sdl/build-web"
   ln -sfn "$source_dir/build-windows" "$work/$1-sdl/build-windows"
   echo "$work/$1-sdl"
@@ -41,7 +43,8 @@ mkdir -p "$work"
 
 status=0
 release "$work/usage.log" "$source_dir" || status=$?
-if ! { [[ $status -eq 2 ]] && grep -q '^usage: scripts/release.sh OUT_DIR' "$work/usage.log"; }; then
+if ! { [[ $status -eq 2 ]] && grep -q '^usage: scripts/release.sh OUT_DIR' "$work/usage.log"; }
+then
   fail "without arguments the release exited $status and said: $(cat "$work/usage.log")"
 fi
 
@@ -51,8 +54,9 @@ echo "a change not committed" >>"$second/LICENSE"
 status=0
 release "$work/refused.log" "$second" "$work/refused" "$work/second-builds" "$(sdl_for second)" ||
   status=$?
-if ! { [[ $status -eq 1 && ! -e $work/refused ]] && grep -q 'uncommitted changes' "$work/refused.log" &&
-          grep -q 'LICENSE' "$work/refused.log"; }; then
+if ! { [[ $status -eq 1 && ! -e $work/refused ]] &&
+        grep -q 'uncommitted changes' "$work/refused.log" && grep -q 'LICENSE' "$work/refused.log"; }
+then
   fail "with LICENSE changed the release exited $status and said: $(cat "$work/refused.log")"
 fi
 git -C "$second" checkout -q LICENSE
@@ -65,7 +69,8 @@ if [[ -n $(git -C "$source_dir" status --porcelain) ]]; then
   release "$work/one.log" "$first" "$work/one" "$work/first-builds" "$(sdl_for first)" ||
     fail "the first release failed: $(cat "$work/one.log")"
 else
-  release "$work/one.log" "$first" "$work/one" || fail "the first release failed: $(cat "$work/one.log")"
+  release "$work/one.log" "$first" "$work/one" ||
+    fail "the first release failed: $(cat "$work/one.log")"
 fi
 release "$work/two.log" "$second" "$work/two" "$work/second-builds" "$(sdl_for second)" ||
   fail "the second release failed: $(cat "$work/two.log")"
@@ -73,12 +78,14 @@ cat "$work/one.log"
 
 version=$("$source_dir/scripts/version.sh")
 arch=$(dpkg --print-architecture)
-expected="SHA256SUMS tumult2d-$version-web.zip tumult2d-$version-win64.zip tumult2d-$version.tar.gz tumult2d_${version}_$arch.deb"
+expected="SHA256SUMS tumult2d-$version-web.zip tumult2d-$version-win64.zip tumult2d-$version.tar.gz"
+expected+=" tumult2d_${version}_$arch.deb"
 for out in one two; do
   made=$(cd "$work/$out" && echo *)
   [[ $made == "$expected" ]] || fail "release $out made: $made
 expected: $expected"
-  (cd "$work/$out" && sha256sum --quiet -c SHA256SUMS) || fail "release $out: SHA256SUMS does not hold"
+  (cd "$work/$out" && sha256sum --quiet -c SHA256SUMS) ||
+    fail "release $out: SHA256SUMS does not hold"
 done
 for file in $expected; do
   cmp "$work/one/$file" "$work/two/$file" || fail "$file differs between the two releases"

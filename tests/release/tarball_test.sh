@@ -56,7 +56,8 @@ fi
 "$ctest" --test-dir "$tree/b" -L unit --output-on-failure -j2 | tail -n 3
 "$ctest" --test-dir "$tree/b" -R '^Lint\.Patterns$' -V >"$work/patterns.log" 2>&1 ||
   fail "Lint.Patterns failed outside a checkout: $(cat "$work/patterns.log")"
-if ! { grep -q '\*\*\*Skipped' "$work/patterns.log" && grep -qF 'needs a git checkout' "$work/patterns.log"; }; then
+if ! { grep -q '\*\*\*Skipped' "$work/patterns.log" &&
+        grep -qF 'needs a git checkout' "$work/patterns.log"; }; then
   fail "Lint.Patterns was not skipped for want of a checkout: $(cat "$work/patterns.log")"
 fi
 echo "PASSED: $name as it should be; its unit tier passes without git"
