@@ -53,7 +53,9 @@ if [[ $(cat "$work/key" 2>/dev/null) != "$key" ]]; then
     fail "the unpacked tarball does not build: $(cat "$work/build.log")"
   echo "$key" >"$work/key"
 fi
-"$ctest" --test-dir "$tree/b" -L unit --output-on-failure -j2 | tail -n 3
+"$ctest" --test-dir "$tree/b" -L unit --output-on-failure -j2 >"$work/unit.log" 2>&1 ||
+  fail "the unit tests fail in the unpacked tarball: $(cat "$work/unit.log")"
+grep -E '% tests passed|\(Skipped\)' "$work/unit.log"
 "$ctest" --test-dir "$tree/b" -R '^Lint\.Patterns$' -V >"$work/patterns.log" 2>&1 ||
   fail "Lint.Patterns failed outside a checkout: $(cat "$work/patterns.log")"
 if ! { grep -q '\*\*\*Skipped' "$work/patterns.log" &&
