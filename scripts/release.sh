@@ -1,5 +1,6 @@
 #!/usr/bin/env bash
-# Makes a release of the commit checked out, into OUT_DIR (which must be empty or absent):
+# Makes a release of the commit checked out, into OUT_DIR (build-release/VERSION unless given;
+# it must be empty or absent):
 #
 #   tumult2d-VERSION.tar.gz          the source (scripts/source_tarball.sh)
 #   tumult2d_VERSION_ARCH.deb        debhelper's package, built from that tarball
@@ -13,22 +14,22 @@
 # and the release stops first if the changelog or the metainfo says otherwise
 # (scripts/version.sh --check). A tree with uncommitted changes is refused.
 #
-#   scripts/release.sh OUT_DIR [BUILD_ROOT [SDL_FROM]]
+#   scripts/release.sh [OUT_DIR [BUILD_ROOT [SDL_FROM]]]
 #
 # The builds go to BUILD_ROOT/build-debian, build-windows and build-web: by default the top
 # folder, where the platforms' own builds and tests put them, so that what they made is reused.
 # SDL_FROM is a folder whose build-windows/sdl and build-web/sdl to use (BUILD_ROOT's unless
 # given).
 set -euo pipefail
-if (($# < 1 || $# > 3)); then
-  echo "usage: scripts/release.sh OUT_DIR [BUILD_ROOT [SDL_FROM]]" >&2
+if (($# > 3)); then
+  echo "usage: scripts/release.sh [OUT_DIR [BUILD_ROOT [SDL_FROM]]]" >&2
   exit 2
 fi
 
 # One order of names (SHA256SUMS lists them in it) whatever the caller's locale.
 export LC_ALL=C
 top=$(realpath "$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")/..")
-out=$(realpath -m "$1")
+caller=$PWD
 root=$(realpath -m "${2:-$top}")
 sdl_from=$(realpath -m "${3:-$root}")
 fail() {
@@ -42,8 +43,9 @@ cd "$top"
 changes=$(git status --porcelain)
 [[ -z $changes ]] || fail "the tree has uncommitted changes; commit or stash them first:
 $changes"
-[[ ! -e $out || -z $(ls -A "$out") ]] || fail "$out is not empty; give an empty or new folder"
 version=$(scripts/version.sh --check)
+out=$(cd "$caller" && realpath -m "${1:-$top/build-release/$version}")
+[[ ! -e $out || -z $(ls -A "$out") ]] || fail "$out is not empty; give an empty or new folder"
 mkdir -p "$out"
 
 # Runs a build with its output kept in LOG, shown when it fails.

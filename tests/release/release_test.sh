@@ -6,7 +6,7 @@
 # then from a clone of its commit too); the second builds the game, the zips and the package
 # anew. Only the Windows SDL is taken from this tree's build: the browser's SDL is keyed by the
 # source folder, so each clone keeps one of its own. A tree with uncommitted changes is
-# refused, and wrong arguments get the usage.
+# refused, and too many arguments get the usage.
 #
 # The clones and their builds stay in WORK_DIR, moved to this tree's commit at each run, so a
 # second run rebuilds only what changed.
@@ -42,10 +42,10 @@ clone_at_head() {  # clone_at_head DIR: DIR becomes a clean clone at this tree's
 mkdir -p "$work"
 
 status=0
-release "$work/usage.log" "$source_dir" || status=$?
-if ! { [[ $status -eq 2 ]] && grep -q '^usage: scripts/release.sh OUT_DIR' "$work/usage.log"; }
+release "$work/usage.log" "$source_dir" "$work/one" a b c || status=$?
+if ! { [[ $status -eq 2 ]] && grep -q '^usage: scripts/release.sh \[OUT_DIR' "$work/usage.log"; }
 then
-  fail "without arguments the release exited $status and said: $(cat "$work/usage.log")"
+  fail "with four arguments the release exited $status and said: $(cat "$work/usage.log")"
 fi
 
 second=$work/second
