@@ -5,11 +5,13 @@
 # on any machine runs what it can and says what it could not. The configure prints one
 # summary of the skipped checks and their packages; scripts/deps.sh tests installs them all.
 #
-#   tumult_add_check(NAME name LABELS tier... [NEEDS package...] COMMAND command...
+#   tumult_add_check(NAME name LABELS tier... [NEEDS package...] [CHECKOUT] COMMAND command...
 #                    [WORKING_DIRECTORY dir] [PROPERTIES property value...])
 #
 # NEEDS names packages of scripts/packages.txt, which says how to tell each is there; each is a
 # package of the set of one of the check's tiers, so that a tier's set is what its checks need.
+# CHECKOUT says the check needs the sources as a git checkout, which a release tarball is not:
+# there it is skipped in the same way, with that reason.
 # TUMULT_REQUIRE_ALL_CHECKS (on in the asan preset that ./test uses, and so in CI) turns a
 # missing package into a configure error, so that nothing there is skipped silently.
 option(TUMULT_REQUIRE_ALL_CHECKS "Stop the configure when a check's packages are missing" OFF)
@@ -77,8 +79,18 @@ set(TUMULT_DOC_COMMAND ${PROJECT_SOURCE_DIR}/tests/docs/doc_command)
 set(TUMULT_CHECKS_FILE ${PROJECT_BINARY_DIR}/tumult_checks.txt)
 file(WRITE ${TUMULT_CHECKS_FILE} "")
 
+# Whether the sources are a git checkout of their own (not a tarball unpacked somewhere in
+# another checkout).
+execute_process(COMMAND git rev-parse --show-toplevel WORKING_DIRECTORY ${PROJECT_SOURCE_DIR}
+                OUTPUT_VARIABLE top OUTPUT_STRIP_TRAILING_WHITESPACE ERROR_QUIET RESULT_VARIABLE status)
+file(REAL_PATH "${PROJECT_SOURCE_DIR}" source_dir)
+set(TUMULT_GIT_CHECKOUT OFF)
+if(status EQUAL 0 AND top STREQUAL source_dir)
+  set(TUMULT_GIT_CHECKOUT ON)
+endif()
+
 function(tumult_add_check)
-  cmake_parse_arguments(PARSE_ARGV 0 check "" "NAME;WORKING_DIRECTORY"
+  cmake_parse_arguments(PARSE_ARGV 0 check "CHECKOUT" "NAME;WORKING_DIRECTORY"
                         "LABELS;NEEDS;COMMAND;PROPERTIES")
   foreach(tier IN LISTS check_LABELS)
     if(NOT tier IN_LIST TUMULT_SET_NAMES)
@@ -97,7 +109,10 @@ function(tumult_add_check)
       list(APPEND reasons "${package} (${TUMULT_WHAT_${package}})")
     endif()
   endforeach()
-  if(missing)
+  if(check_CHECKOUT AND NOT TUMULT_GIT_CHECKOUT)
+    list(APPEND reasons "a git checkout of the sources (these are not one, e.g. a release tarball)")
+  endif()
+  if(reasons)
     list(JOIN reasons ", " reasons)
     set_property(GLOBAL APPEND PROPERTY TUMULT_SKIPPED "  ${check_NAME}: ${reasons}")
     set_property(GLOBAL APPEND PROPERTY TUMULT_SKIPPED_PACKAGES ${missing})
@@ -122,11 +137,13 @@ function(tumult_report_skipped_checks)
   if(NOT skipped)
     return()
   endif()
-  list(REMOVE_DUPLICATES packages)
   list(JOIN skipped "\n" skipped)
-  list(JOIN packages " " packages)
-  set(report "These checks need Debian packages that are missing:\n${skipped}\n"
-             "Install them with: apt-get install ${packages}   (or scripts/deps.sh tests)")
+  set(report "These checks cannot run here; each needs:\n${skipped}")
+  if(packages)
+    list(REMOVE_DUPLICATES packages)
+    list(JOIN packages " " packages)
+    string(APPEND report "\nInstall them with: apt-get install ${packages}   (or scripts/deps.sh tests)")
+  endif()
   if(TUMULT_REQUIRE_ALL_CHECKS)
     message(FATAL_ERROR ${report} "\nTUMULT_REQUIRE_ALL_CHECKS is on: no check may be skipped.")
   endif()

@@ -9,10 +9,14 @@ case "${1:-} $#" in
 esac
 cd "$(dirname "$0")/.."
 
-# The files git tracks, or outside a checkout every file but the build folders.
+# The files git tracks; in sources that are not a checkout of their own (a release tarball, even
+# unpacked inside another checkout), every file but the build folders.
 source_files() {
-  git ls-files 2>/dev/null ||
+  if [[ $(git rev-parse --show-toplevel 2>/dev/null) == "$(pwd -P)" ]]; then
+    git ls-files
+  else
     find . \( -path './build*' -o -path ./.git \) -prune -o -type f -printf '%P\n'
+  fi
 }
 cxx_files() { source_files | grep -E '\.(cpp|h)$'; }
 # Shell scripts by their name or by their first line, the templates of scripts too.
