@@ -32,29 +32,29 @@ top=$(realpath "$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")/..")
 caller=$PWD
 root=$(realpath -m "${2:-$top}")
 sdl_from=$(realpath -m "${3:-$root}")
-fail() {
+refuse() {
   echo "release: $*" >&2
   exit 1
 }
 cd "$top"
 
 [[ $(git rev-parse --show-toplevel 2>/dev/null) == "$top" ]] ||
-  fail "$top is not a git checkout: a release is made from a commit"
+  refuse "$top is not a git checkout: a release is made from a commit"
 changes=$(git status --porcelain)
-[[ -z $changes ]] || fail "the tree has uncommitted changes; commit or stash them first:
+[[ -z $changes ]] || refuse "the tree has uncommitted changes; commit or stash them first:
 $changes"
 version=$(scripts/version.sh --check)
 out=$(cd "$caller" && realpath -m "${1:-$top/build-release/$version}")
-[[ ! -e $out || -z $(ls -A "$out") ]] || fail "$out is not empty; give an empty or new folder"
+[[ ! -e $out || -z $(ls -A "$out") ]] || refuse "$out is not empty; give an empty or new folder"
 mkdir -p "$out"
 
 # Runs a build with its output kept in LOG, shown when it fails.
 quietly() {  # quietly LOG COMMAND...
   mkdir -p "$(dirname "$1")"
-  "${@:2}" >"$1" 2>&1 || { cat "$1" >&2; fail "$2 failed (output above, and in $1)"; }
+  "${@:2}" >"$1" 2>&1 || { cat "$1" >&2; refuse "$2 failed (output above, and in $1)"; }
 }
 take() {  # take FILE: copies a build's artefact into the release, which must have its name
-  [[ -f $1 ]] || fail "the build made no $(basename "$1")"
+  [[ -f $1 ]] || refuse "the build made no $(basename "$1")"
   cp "$1" "$out/"
 }
 
@@ -67,7 +67,7 @@ done
 take "$root/build-windows/tumult2d-$version-win64.zip"
 take "$root/build-web/tumult2d-$version-web.zip"
 debs=("$out"/tumult2d_"$version"_*.deb)
-[[ -f ${debs[0]} ]] || fail "the Debian package is not version $version: $(cd "$out" && ls ./*.deb)"
+[[ -f ${debs[0]} ]] || refuse "the Debian package is not version $version: $(cd "$out" && ls ./*.deb)"
 
 chmod 0644 "$out"/*
 (cd "$out" && sha256sum -- * >SHA256SUMS)

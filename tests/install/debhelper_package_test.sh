@@ -25,8 +25,8 @@ trap 'rm -rf "$scratch"' EXIT
 trap 'exit 1' TERM INT HUP  # a stop signal cleans up too
 doc_command() { "$source_dir/tests/docs/doc_command" "$@"; }
 
-build=$(doc_command --dir build-debian="$debian_build" platforms/debian/README.md \
-  "platforms/debian/build.sh") || fail "platforms/debian/README.md shows no build.sh command"
+build=$(doc_command --dir build-debian="$debian_build" platforms/debian/README.md build.sh) ||
+  fail "platforms/debian/README.md shows no build.sh command"
 deb=$(cd "$source_dir" && bash -o pipefail -c "$build") || fail "the Debian build failed: $build"
 out=$(dirname "$deb")
 debs=("$deb")

@@ -12,15 +12,13 @@
 # second run rebuilds only what changed.
 # Usage: release_test.sh SOURCE_DIR WORK_DIR
 set -euo pipefail
+# shellcheck source=tests/install/common.sh
+source "$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")/../install/common.sh"
 
 [[ $# -eq 2 ]] || { echo "usage: $0 SOURCE_DIR WORK_DIR" >&2; exit 2; }
 source_dir=$(realpath "$1") work=$(realpath -m "$2")
 unset SOURCE_DATE_EPOCH
 export LC_ALL=C  # names listed in one order
-fail() {
-  echo "FAILED: $*" >&2
-  exit 1
-}
 release() {  # release LOG TREE OUT_DIR [BUILD_ROOT [SDL_FROM]]: its status, its output in LOG
   local log=$1 tree=$2
   shift 2

@@ -11,13 +11,13 @@
 # rebuilding.
 # Usage: tarball_test.sh SOURCE_DIR WORK_DIR CMAKE CTEST
 set -euo pipefail
+# shellcheck source=tests/install/common.sh
+source "$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")/../install/common.sh"
 
 [[ $# -eq 4 ]] || { echo "usage: $0 SOURCE_DIR WORK_DIR CMAKE CTEST" >&2; exit 2; }
 source_dir=$1 work=$2 cmake=$3 ctest=$4
-fail() {
-  echo "FAILED: $*" >&2
-  exit 1
-}
+# shellcheck source=scripts/rebuild.sh
+source "$source_dir/scripts/rebuild.sh"
 mkdir -p "$work"
 tarball=$("$source_dir/scripts/source_tarball.sh" "$work")
 name=$(basename "$tarball" .tar.gz)
@@ -45,14 +45,14 @@ key=$({
 tree=$work/unpacked/$name
 path=$("$source_dir/tests/install/path_without.sh" "$work/bin" git)
 export PATH=$path
-if [[ $(cat "$work/key" 2>/dev/null) != "$key" ]]; then
-  rm -rf "$work/unpacked" "$work/key"
+build_unpacked() {
+  rm -rf "$work/unpacked"
   mkdir "$work/unpacked"
   tar -C "$work/unpacked" -xzf "$tarball"
   (cd "$tree" && "$cmake" -S . -B b && "$cmake" --build b -j2) >"$work/build.log" 2>&1 ||
-    fail "the unpacked tarball does not build: $(cat "$work/build.log")"
-  echo "$key" >"$work/key"
-fi
+    fail "the unpacked tarball does not build" "$work/build.log"
+}
+tumult_rebuild_if_changed "$work/key" "$key" build_unpacked
 "$ctest" --test-dir "$tree/b" -L unit --output-on-failure -j2 >"$work/unit.log" 2>&1 ||
   fail "the unit tests fail in the unpacked tarball: $(cat "$work/unit.log")"
 grep -E '% tests passed|\(Skipped\)' "$work/unit.log"
