@@ -88,8 +88,7 @@ def failed_start(session, exe, reader):
     box = xgame.wait_until(30, f'a message box titled "{battle.TITLE}"', lambda: game.running()
                            and xgame.find_window(session.dpy, battle.TITLE))
     session.run([WINE, reader, battle.TITLE], "window_text")
-    shown = [line for line in process.read_lines(session.log("window_text"))
-             if not WINE_LINE(line)]
+    shown = session.program_lines(session.log("window_text"))
     printed = game.output()
     if len(shown) != 1 or printed != ["tumult2d: " + shown[0]]:
         raise process.CheckFailed(f"the box shows {shown}, the game printed {printed}")
