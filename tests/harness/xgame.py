@@ -53,9 +53,7 @@ class Game:
         self.proc = session.start(args, name, **kwargs)
 
     def output(self):
-        """The lines the game wrote, without those its launcher wrote in the same log."""
-        return [line for line in process.read_lines(self.log)
-                if not self.session.launcher_line(line)]
+        return self.session.program_lines(self.log)
 
     def running(self):
         if self.proc.poll() is not None:
@@ -128,6 +126,10 @@ class Session(process.Session):
         # its processes as its owner (on a private X server the title and size tell it apart),
         # and which writes lines of its own (launcher_line tells them) among the game's.
         self.launcher, self.launcher_line, self.dpy = (), lambda _line: False, None
+
+    def program_lines(self, log):
+        """The lines a program wrote in its log, without those its launcher wrote there."""
+        return [line for line in process.read_lines(log) if not self.launcher_line(line)]
 
     def start_xvfb(self):
         """A 24-bit Xvfb on a display it picks and reports once it listens (-displayfd)."""

@@ -39,8 +39,10 @@ def use_prefix(session, prefix, reader):
 
     The prefix's server, services and desktop start here, before any game, and stay until the
     test ends them (or for as long as a test may take, should it be killed outright). Started
-    by a game, they would be its children, with its pinned clock and its log, and the game's
-    first start would boot the prefix while the test waits for its window. The server returns
+    by a game, they would be its children, with its pinned clock and its log; the game's start
+    would boot the prefix while the test waits for its window, and its exit would shut the
+    prefix down, where under load Wine's driver host can crash, writing into the game's log
+    ("wine: Unhandled page fault ... in ntoskrnl.exe"). The server returns
     once it listens; the desktop (explorer.exe) starts with the first program that looks for a
     window, here `reader` (window_text.exe), which finds no box yet."""
     os.environ.update(WINEDEBUG="-all,err+all",
@@ -88,8 +90,7 @@ def failed_start(session, exe, reader):
     box = xgame.wait_until(30, f'a message box titled "{battle.TITLE}"', lambda: game.running()
                            and xgame.find_window(session.dpy, battle.TITLE))
     session.run([WINE, reader, battle.TITLE], "window_text")
-    shown = [line for line in process.read_lines(session.log("window_text"))
-             if not WINE_LINE(line)]
+    shown = session.program_lines(session.log("window_text"))
     printed = game.output()
     if len(shown) != 1 or printed != ["tumult2d: " + shown[0]]:
         raise process.CheckFailed(f"the box shows {shown}, the game printed {printed}")
