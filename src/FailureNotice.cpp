@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "game/GameFacts.h"
+
 #ifdef _WIN32
 #define WIN32_LEAN_AND_MEAN
 #include <windows.h>
@@ -13,6 +15,6 @@ void ShowStartFailure(const std::string& Reason) {
   // Started from Explorer, a window program's stderr reaches nobody, and SDL 1.2 has no
   // message box of its own.
   std::fflush(stderr);
-  MessageBoxA(nullptr, Reason.c_str(), "Tumult 2D", MB_OK | MB_ICONERROR | MB_SETFOREGROUND);
+  MessageBoxA(nullptr, Reason.c_str(), kGameTitle, MB_OK | MB_ICONERROR | MB_SETFOREGROUND);
 #endif
 }

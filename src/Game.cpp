@@ -26,7 +26,7 @@ bool ProgramCreate(TGame& Game, uint32_t Seed, std::string& Failure) {
     Failure = std::string("cannot initialise SDL video: ") + SDL_GetError();
     return false;
   }
-  SDL_WM_SetCaption("Tumult 2D", nullptr);
+  SDL_WM_SetCaption(kGameTitle, nullptr);
   Game.GameScreen = SDL_SetVideoMode(kScreenWidth, kScreenHeight, kScreenDepth, 0);
   if (Game.GameScreen == nullptr) {
     Failure = "cannot set the " + std::to_string(kScreenWidth) + "x" +

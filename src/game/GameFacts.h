@@ -8,6 +8,9 @@
 
 #include <cstdint>
 
+// The game's name, as its window and its messages are titled.
+constexpr const char* kGameTitle = "Tumult 2D";
+
 // The display, and with it the battlefield: one terrain column per pixel column.
 constexpr int32_t kScreenWidth = 800;
 constexpr int32_t kScreenHeight = 600;
