@@ -71,8 +71,8 @@ function(tumult_check_package_in_tiers name package tiers)
 endfunction()
 
 # Prints (or with --run, runs) a command of a document, so that a test runs what the document
-# shows: tests/docs/doc_command.
-set(TUMULT_DOC_COMMAND ${PROJECT_SOURCE_DIR}/tests/docs/doc_command)
+# shows: scripts/docs/doc_command.
+set(TUMULT_DOC_COMMAND ${PROJECT_SOURCE_DIR}/scripts/docs/doc_command)
 
 # Every check's labels and packages, one NAME|LABELS|NEEDS line each, for the docs checks to hold
 # the tier tables to.

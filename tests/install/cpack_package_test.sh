@@ -18,7 +18,7 @@ cmake=${3:-cmake}
 cpack=${4:-cpack}
 checks=$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")/package_checks.sh
 unset SOURCE_DATE_EPOCH
-doc_command() { "$source_dir/tests/docs/doc_command" "$@"; }
+doc_command() { "$source_dir/scripts/docs/doc_command" "$@"; }
 one=$work/one two=$work/a/second/build
 
 # package BUILD_DIR CONFIGURE BUILD: runs a document's commands that configure, build and

@@ -23,7 +23,7 @@ mkdir -p "$work"
 scratch=$(mktemp -d "$work/scratch-XXXXXX")
 trap 'rm -rf "$scratch"' EXIT
 trap 'exit 1' TERM INT HUP  # a stop signal cleans up too
-doc_command() { "$source_dir/tests/docs/doc_command" "$@"; }
+doc_command() { "$source_dir/scripts/docs/doc_command" "$@"; }
 
 build=$(doc_command --dir build-debian="$debian_build" platforms/debian/README.md build.sh) ||
   fail "platforms/debian/README.md shows no build.sh command"

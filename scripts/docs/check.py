@@ -2,9 +2,9 @@
 """The documents say only what is true (label docs). Each failure names the document, the line
 and the command or name that broke.
 
-  docs_test.py names SOURCE_DIR BUILD_DIR CTEST      every name a document mentions exists
-  docs_test.py commands SOURCE_DIR BUILD_DIR CTEST   every command runs, or says why not
-  docs_test.py about SOURCE_DIR                      what the texts say matches data/about.txt
+  check.py names SOURCE_DIR BUILD_DIR CTEST      every name a document mentions exists
+  check.py commands SOURCE_DIR BUILD_DIR CTEST   every command runs, or says why not
+  check.py about SOURCE_DIR                      what the texts say matches data/about.txt
 
 `names` checks paths and files, build outputs, CMake targets and options, presets, labels (the
 tier tables list each label in use, and a table that names packages names all that the
@@ -320,7 +320,7 @@ def commands(source, build, ctest):
             claimed[select(source, doc, selector).where] = claimer
         except (LookupError, OSError):
             pass  # Docs.Names says so
-    work = os.path.join(build, "tests", "docs")
+    work = os.path.join(build, "docs")
     os.makedirs(os.path.join(work, "home"), exist_ok=True)
     env = dict(os.environ, HOME=os.path.join(work, "home"), CMAKE_BUILD_PARALLEL_LEVEL="2")
     for command in project.commands:
