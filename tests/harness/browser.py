@@ -39,5 +39,5 @@ def chromium(*arguments, log=None):
 
 def watch(session, driver, log):
     session.watch("chromedriver", driver.service.process, log)
-    session.report(lambda: "the page's console", lambda: (
-        f"{entry['level']} {entry['message']}" for entry in driver.get_log("browser")))
+    session.reports.append((lambda: "the page's console", lambda: (
+        f"{entry['level']} {entry['message']}" for entry in driver.get_log("browser"))))

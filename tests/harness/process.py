@@ -101,11 +101,8 @@ class Session:
         """On failure, how it ended and its log's tail (under the first process to share it)."""
         lines = (lambda: read_lines(log)) if log not in self.logs else list
         self.logs.add(log)
-        self.report(lambda: f"{name} (pid {proc.pid}: {' '.join(map(str, proc.args))}) "
-                            f"{how_it_ended(proc)}", lines)
-
-    def report(self, heading, read_lines):
-        self.reports.append((heading, read_lines))
+        self.reports.append((lambda: f"{name} (pid {proc.pid}: {' '.join(map(str, proc.args))}) "
+                             f"{how_it_ended(proc)}", lines))
 
     def at_end(self, clean_up):
         self.to_end.append(clean_up)
@@ -140,12 +137,13 @@ def end(proc):
         proc.wait()
 
 
-def become_subreaper():  # processes that leave their parent (crash reporters) stay under this
+def end_descendants_at_end(session):
+    """Processes that leave their parent (crash reporters) stay under this one till it ends them."""
     _libc.prctl(36, 1)  # PR_SET_CHILD_SUBREAPER
+    session.at_end(end_descendants)
 
 
-def end_descendants():
-    """Ends by pid every process started under this one and still running, and reaps them."""
+def end_descendants():  # by pid, and reaps them
     parents = {}
     for entry in filter(str.isdigit, os.listdir("/proc")):
         with contextlib.suppress(OSError), open(f"/proc/{entry}/stat") as stat:  # or it has ended

@@ -44,7 +44,8 @@ class Game:
         self.session, self.win, self.log = session, None, session.log(name)
         self.proc = session.start(args, name, **kwargs)
 
-    def output(self):  # without its launcher's lines
+    def output(self):
+        """The lines the game wrote, without those its launcher wrote in the same log."""
         return [line for line in process.read_lines(self.log)
                 if not self.session.launcher_line(line)]
 
@@ -113,7 +114,8 @@ class Session(process.Session):
         # and which writes lines of its own (launcher_line tells them) among the game's.
         self.launcher, self.launcher_line, self.dpy = (), lambda _line: False, None
 
-    def start_xvfb(self):  # on a display it picks and reports once it listens
+    def start_xvfb(self):
+        """A 24-bit Xvfb on a display it picks and reports once it listens (-displayfd)."""
         read_end, write_end = os.pipe()
         self.start(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24",
                     "-nolisten", "tcp", "-noreset"], pass_fds=(write_end,))

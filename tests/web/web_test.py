@@ -49,8 +49,7 @@ class Browser:
         """A copy of `site` served; unless `offline`, every file from the server, not the worker."""
         self.session, self.site = session, os.path.join(session.workdir, "site")
         shutil.copytree(site, self.site)
-        process.become_subreaper()
-        session.at_end(process.end_descendants)
+        process.end_descendants_at_end(session)
         server, self.url = harness.browser.serve(self.site, Server)
         session.at_end(server.shutdown)
         log = session.log("chromium")
