@@ -9,8 +9,6 @@ from Xlib.ext import xtest
 from harness import battle, process
 from harness.process import CheckFailed
 
-X_ERRORS = (error.XError, error.ConnectionClosedError)
-
 
 def wait_until(seconds, what, probe):
     return process.wait_until(seconds, what, probe, error.XError)
@@ -167,4 +165,4 @@ def run(body):
         session.start_xvfb()
         body(session)
 
-    return process.run(with_xvfb, Session, (CheckFailed, *X_ERRORS))
+    return process.run(with_xvfb, Session)

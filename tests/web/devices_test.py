@@ -57,7 +57,6 @@ return { screen: [innerWidth, innerHeight], battle: box(document.getElementById(
   controls: [...document.querySelectorAll(".controls button")].filter(b => b.offsetParent)
     .map(b => [b.textContent, box(b)]),
   scroll: [document.documentElement.scrollWidth, document.documentElement.scrollHeight] };"""
-ABOUT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "data", "about.txt")
 
 
 def centre(element):  # in the viewport, as the page does not scroll
@@ -154,7 +153,7 @@ def touch(session, browser, frame_tool):
 
 
 def controls_told():  # (name, keys, what it does) of each
-    with open(ABOUT) as about:
+    with open("data/about.txt") as about:  # from the source folder, as images/
         fields = [[field.strip() for field in line.split("|")] for line in about]
     return [(name, keys, does) for kind, name, keys, _, does, *_ in
             (line + [""] * 5 for line in fields) if kind == "control"]

@@ -25,8 +25,7 @@ NOTICE = """const notice = document.getElementById("notice");
 return notice.hidden ? "" : document.getElementById("message").textContent +
     (document.getElementById("again").hidden ? "" : " [Play again]");"""
 OVER = "The battle is over. [Play again]"
-OFFLINE = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "platforms", "web",
-                       "offline.sh")
+OFFLINE = os.path.abspath("platforms/web/offline.sh")  # from the source folder, as images/
 
 
 class Server(harness.browser.QuietHandler):
