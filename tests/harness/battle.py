@@ -27,8 +27,9 @@ def pinned_environment(seed=SEED):
                 ASAN_OPTIONS=os.environ.get("ASAN_OPTIONS", "") + ":verify_asan_link_order=0")
 
 
-def pinned_page_clock(seed):  # a page's script; setting window.pinnedClock moves it on
-    return f"window.pinnedClock = {EPOCH_MS + seed}; Date.now = () => window.pinnedClock;"
+# A page's clock, pinned to the battle its address names (?battle=N); pinnedClock moves it on.
+PAGE_CLOCK = f"window.pinnedClock = {EPOCH_MS} + Number(new URLSearchParams(location.search)" \
+    ".get('battle')); Date.now = () => window.pinnedClock;"
 
 
 def render(session, tool, cwd, seed=SEED):

@@ -83,9 +83,8 @@ class Session:
         """Output to NAME.log; SIGTERM (PR_SET_PDEATHSIG) should this test be killed outright."""
         name = name or os.path.basename(args[0])
         with open(self.log(name), "ab") as out:
-            kwargs = {"stdout": out, "stderr": out, **kwargs}
-            proc = subprocess.Popen(args, stdin=subprocess.DEVNULL, **kwargs,
-                                    preexec_fn=lambda: _libc.prctl(1, signal.SIGTERM))
+            proc = subprocess.Popen(args, stdin=subprocess.DEVNULL, stdout=out, stderr=out,
+                                    preexec_fn=lambda: _libc.prctl(1, signal.SIGTERM), **kwargs)
         self.watch(name, proc, self.log(name))
         self.to_end.append(proc)
         return proc

@@ -53,18 +53,16 @@ class Browser:
         session.at_end(server.shutdown)
         log = session.log("chromium")
         self.driver = harness.browser.chromium("--force-device-scale-factor=1", log=log)
-        self.clock = None
         session.at_end(self.driver.quit)
         harness.browser.watch(session, self.driver, log)
         self.driver.set_script_timeout(process.time_left(30))
         self.driver.set_page_load_timeout(process.time_left(30))
-        self.before_page(KEY_LOG)
+        self.before_page(KEY_LOG + battle.PAGE_CLOCK)
         self.driver.execute_cdp_cmd("Network.enable", {})
         self.driver.execute_cdp_cmd("Network.setBypassServiceWorker", {"bypass": not offline})
 
     def before_page(self, script):
-        return self.driver.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument",
-                                           {"source": script})["identifier"]
+        self.driver.execute_cdp_cmd("Page.addScriptToEvaluateOnNewDocument", {"source": script})
 
     def pack(self, folder):
         """A new release with `folder`'s images, packed and its worker made as the build does."""
@@ -80,11 +78,7 @@ class Browser:
             "enabled": touch, **({"maxTouchPoints": 5} if touch else {})})
 
     def open(self, seed):
-        if self.clock:
-            self.driver.execute_cdp_cmd("Page.removeScriptToEvaluateOnNewDocument",
-                                        {"identifier": self.clock})
-        self.clock = self.before_page(battle.pinned_page_clock(seed))
-        self.driver.get(self.url)
+        self.driver.get(f"{self.url}?battle={seed}")
 
     def notice(self, wanted):  # "" for none
         process.wait_for(30, f"the page to show {wanted!r}",
