@@ -74,9 +74,9 @@ def fingers(driver, kind, points):
         dict(place, id=finger) for finger, place in points.items()]})
 
 
-def tap(driver, element, finger=9):
+def tap(driver, element):
     for kind in ("touchStart", "touchEnd"):
-        fingers(driver, kind, {finger: centre(element)})
+        fingers(driver, kind, {9: centre(element)})
 
 
 def gestures(driver, place):
