@@ -23,11 +23,8 @@ def grab(win, size=battle.SIZE):  # RGB bytes from the top-left corner
 
 
 def find_window(dpy, title, fits=lambda _win: True):
-    for win in dpy.screen().root.query_tree().children:
-        if win.get_wm_name() == title and win.get_attributes().map_state == X.IsViewable \
-                and fits(win):
-            return win
-    return None
+    return next((win for win in dpy.screen().root.query_tree().children if win.get_wm_name() ==
+                 title and win.get_attributes().map_state == X.IsViewable and fits(win)), None)
 
 
 def send_key(dpy, name, *events):  # through XTest, as a keyboard would, to the focus
