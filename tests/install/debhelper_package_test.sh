@@ -17,13 +17,11 @@ source "$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")/common.sh"
 source_dir=$1 work=$2 python=$3 frame_tool=$4
 # shellcheck source=scripts/rebuild.sh
 source "$source_dir/scripts/rebuild.sh"
-here=$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")
 mkdir -p "$work"
 scratch=$(mktemp -d "$work/scratch-XXXXXX")
 trap 'rm -rf "$scratch"' EXIT
 trap 'exit 1' TERM INT HUP  # a stop signal cleans up too
 files() { "$here/source_files.sh" "$source_dir"; }
-doc_command() { "$source_dir/tests/docs/doc_command" "$@"; }
 
 key=$({
   files | sort -z | (cd "$source_dir" && xargs -0 sha256sum)
