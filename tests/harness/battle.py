@@ -1,6 +1,4 @@
-"""A battle pinned from outside the game, as every test that plays it pins it: its clock set to
-the battle's millisecond (libfaketime for a program, a script for a page), the frame it must
-show as tumult2d_frame renders it, and the images a hostile player could put in its place."""
+"""A battle pinned from outside (its clock), the frame it must show, and hostile images."""
 
 import calendar
 import os
@@ -22,47 +20,35 @@ FOLDER = "a folder"
 
 
 def pinned_environment(seed=SEED):
-    """The environment of a program whose clock reads millisecond `seed` and a half, so that it
-    is not read one low. File times stay real (NO_FAKE_STAT): libfaketime's stat() takes a
-    semaphore that it has closed when LeakSanitizer reads files at exit."""
+    """Millisecond `seed` and a half, not to be read one low; NO_FAKE_STAT: libfaketime's stat()
+    takes a semaphore that it has closed when LeakSanitizer reads files at exit."""
     return dict(os.environ, LD_PRELOAD=FAKETIME, TZ="UTC", NO_FAKE_STAT="1",
                 FAKETIME=f"{EPOCH}.{seed:03}5", FAKETIME_DONT_FAKE_MONOTONIC="1",
                 ASAN_OPTIONS=os.environ.get("ASAN_OPTIONS", "") + ":verify_asan_link_order=0")
 
 
-def pinned_page_clock(seed=SEED):
-    """A script, run in a page before its own, that pins its clock to battle `seed`; the page
-    can move it on later by setting window.pinnedClock."""
-    return f"window.pinnedClock = {EPOCH_MS + seed}; Date.now = () => window.pinnedClock;"
+# A page's clock, pinned to the battle its address names (?battle=N); pinnedClock moves it on.
+PAGE_CLOCK = f"window.pinnedClock = {EPOCH_MS} + Number(new URLSearchParams(location.search)" \
+    ".get('battle')); Date.now = () => window.pinnedClock;"
 
 
 def render(session, tool, cwd, seed=SEED):
-    """The RGB bytes of battle `seed`'s frame with the images under `cwd`, rendered without a
-    window."""
+    """The RGB bytes of battle `seed`'s frame with the images under `cwd`."""
     path = os.path.join(session.workdir, "expected.ppm")
     session.run([os.path.abspath(tool), str(seed), path], cwd=cwd)
     return pathlib.Path(path).read_bytes().removeprefix(b"P6\n800 600\n255\n")
 
 
 def wait_for_frame(expected, where, grab_frame, not_yet=()):
-    """Waits until grab_frame() gives exactly the RGB bytes `expected`; else says how many
-    pixels of the last one differ."""
-    shown = [b""]
+    def differs(shown, pixels=range(0, len(expected), 3)):
+        return f": {sum((shown or b'')[i:i + 3] != expected[i:i + 3] for i in pixels)} pixels off"
 
-    def shows_it():
-        shown[0] = grab_frame()
-        return shown[0] == expected
-
-    try:
-        process.wait_until(30, f"the expected frame {where}", shows_it, not_yet)
-    except process.CheckFailed as failure:
-        wrong = sum(shown[0][i:i + 3] != expected[i:i + 3] for i in range(0, len(expected), 3))
-        raise process.CheckFailed(f"{failure}: {wrong} pixels differ") from None
+    process.wait_for(30, f"the expected frame {where}", grab_frame, expected, not_yet, differs)
 
 
 def hostile_images():
-    """Two sets of images, name -> bytes, PIPE, or None to delete: in the first none can load,
-    each for its own reason; in the second each loads, none in the format the game ships."""
+    """name -> bytes, PIPE or None (deleted): none loads, each for its own reason; then each
+    loads, none in the format the game ships."""
     def seed(name):
         return pathlib.Path(SEEDS, name).read_bytes()
 
@@ -78,8 +64,7 @@ def hostile_images():
 
 
 def image_folder(session, name, files):
-    """A folder of the session's holding a copy of images/ (from the current folder) with
-    `files` (from hostile_images, or FOLDER) put in place."""
+    """A copy of images/ with `files` (from hostile_images, or FOLDER) put in place."""
     folder = os.path.join(session.workdir, name)
     shutil.copytree("images", os.path.join(folder, "images"))
     for image, data in files.items():

@@ -1,6 +1,4 @@
-"""A run of a test: its folder, the processes it starts there (each with its output in a log of
-its own) and what else it must undo, one time budget for all its waits, and, when a check
-fails, a report of how each process ended and the last lines it wrote."""
+"""A test's run: its folder, processes and clean-ups, one time budget, a report on failure."""
 
 import contextlib
 import ctypes
@@ -19,7 +17,6 @@ _deadline = [float("inf")]  # time.monotonic() when the run's budget is spent
 
 
 def check_usage(arguments_fit, doc):
-    """A script called with wrong arguments prints its usage (its doc string) and exits 2."""
     if not arguments_fit:
         print(doc.strip(), file=sys.stderr)
         sys.exit(2)
@@ -29,19 +26,16 @@ class CheckFailed(Exception):
     """A check about the game's behaviour did not hold; the message says which."""
 
 
-def budget():
-    """The whole run's time budget in seconds: ctest's TIMEOUT, passed in TUMULT_TEST_TIMEOUT."""
+def budget():  # ctest's TIMEOUT, passed on in TUMULT_TEST_TIMEOUT
     return int(os.environ.get("TUMULT_TEST_TIMEOUT", 120))
 
 
-def time_left(seconds):
-    """How long a wait of up to `seconds` may take: never past the end of the run's budget."""
+def time_left(seconds):  # never past the end of the run's budget
     return max(0.0, min(seconds, _deadline[0] - time.monotonic()))
 
 
-def wait_until(seconds, what, probe, not_yet=()):
-    """Calls probe until it returns something truthy, for up to `seconds` within the run's
-    budget; an exception of the types `not_yet` means only "not ready yet"."""
+def wait_until(seconds, what, probe, not_yet=(), last=lambda: ""):
+    """Waits for a truthy probe(); an exception in `not_yet` means "not yet"."""
     allowed, last_error = time_left(seconds), ""
     deadline = time.monotonic() + allowed
     while time.monotonic() < deadline:
@@ -51,7 +45,18 @@ def wait_until(seconds, what, probe, not_yet=()):
         except not_yet as failure:
             last_error = f" (last error: {failure})"
         time.sleep(0.05)
-    raise CheckFailed(f"timed out after {allowed:.0f} s waiting for {what}{last_error}")
+    raise CheckFailed(f"timed out after {allowed:.0f} s waiting for {what}{last_error}{last()}")
+
+
+def wait_for(seconds, what, read, wanted, not_yet=(), differs=lambda it: f"; it shows {it!r}"):
+    """Waits until read() == wanted; a failure tells, by differs(), what it read last."""
+    shown = [None]
+
+    def equal():
+        shown[0] = read()
+        return shown[0] == wanted
+
+    wait_until(seconds, what, equal, not_yet, lambda: differs(shown[0]))
 
 
 def read_lines(path):
@@ -66,8 +71,7 @@ def how_it_ended(proc):
 
 
 class Session:
-    """The run's temporary folder, what to end when the run ends (processes and clean-ups,
-    newest last), and what to show should a check fail."""
+    """The run's folder, what to end (processes and clean-ups, newest last), what to report."""
 
     def __init__(self, workdir):
         self.workdir, self.to_end, self.reports, self.logs = workdir, [], [], set()
@@ -76,39 +80,28 @@ class Session:
         return os.path.join(self.workdir, name + ".log")
 
     def start(self, args, name=None, **kwargs):
-        """Starts a program with no input and, unless told otherwise, its stdout and stderr
-        appended to NAME.log in the folder (NAME: the program's). Should this test be killed
-        outright (no `finally` runs), the kernel sends it SIGTERM (PR_SET_PDEATHSIG, set
-        between fork and exec)."""
+        """Output to NAME.log; SIGTERM (PR_SET_PDEATHSIG) should this test be killed outright."""
         name = name or os.path.basename(args[0])
         with open(self.log(name), "ab") as out:
-            kwargs = {"stdout": out, "stderr": out, **kwargs}
-            proc = subprocess.Popen(args, stdin=subprocess.DEVNULL, **kwargs,
-                                    preexec_fn=lambda: _libc.prctl(1, signal.SIGTERM))
+            proc = subprocess.Popen(args, stdin=subprocess.DEVNULL, stdout=out, stderr=out,
+                                    preexec_fn=lambda: _libc.prctl(1, signal.SIGTERM), **kwargs)
         self.watch(name, proc, self.log(name))
         self.to_end.append(proc)
         return proc
 
     def run(self, args, name=None, seconds=60, **kwargs):
-        """Starts a program as start() does and waits for it; a failure if it does not end with
-        0 (the report then shows its log)."""
+        """start(), then a failure unless it ends with 0."""
         proc = self.start(args, name, **kwargs)
-        name = name or os.path.basename(args[0])
-        wait_until(seconds, f"{name} to end", lambda: proc.poll() is not None)
+        wait_until(seconds, f"{args[0]} to end", lambda: proc.poll() is not None)
         if proc.returncode != 0:
-            raise CheckFailed(f"{name} {how_it_ended(proc)}")
+            raise CheckFailed(f"{args[0]} {how_it_ended(proc)}")
 
     def watch(self, name, proc, log):
-        """Should a check fail, shows how the process ended and the last lines of its log
-        (under the first of the processes that share a log)."""
+        """On failure, how it ended and its log's tail (under the first process to share it)."""
         lines = (lambda: read_lines(log)) if log not in self.logs else list
         self.logs.add(log)
-        self.report(lambda: f"{name} (pid {proc.pid}: {' '.join(map(str, proc.args))}) "
-                            f"{how_it_ended(proc)}", lines)
-
-    def report(self, heading, read_lines):
-        """Should a check fail, shows heading() and the last lines of read_lines() then."""
-        self.reports.append((heading, read_lines))
+        self.reports.append((lambda: f"{name} (pid {proc.pid}: {' '.join(map(str, proc.args))}) "
+                             f"{how_it_ended(proc)}", lines))
 
     def at_end(self, clean_up):
         self.to_end.append(clean_up)
@@ -143,13 +136,13 @@ def end(proc):
         proc.wait()
 
 
-def become_subreaper():
-    """Processes that leave their parent (a browser's crash reporter) stay under this one."""
+def end_descendants_at_end(session):
+    """Processes that leave their parent (crash reporters) stay under this one till it ends them."""
     _libc.prctl(36, 1)  # PR_SET_CHILD_SUBREAPER
+    session.at_end(end_descendants)
 
 
-def end_descendants():
-    """Ends by pid every process started under this one and still running, and reaps them."""
+def end_descendants():  # by pid, and reaps them
     parents = {}
     for entry in filter(str.isdigit, os.listdir("/proc")):
         with contextlib.suppress(OSError), open(f"/proc/{entry}/stat") as stat:  # or it has ended
@@ -165,10 +158,8 @@ def end_descendants():
             os.waitpid(-1, 0)
 
 
-def run(body, session_type=Session, expected=(CheckFailed,)):
-    """Runs body(session) in a temporary folder, then ends all it started, even after a failure
-    or a stop signal; a failure prints what failed (a traceback unless it is `expected`) and
-    the session's report. Every wait ends within the run's budget. Returns the exit status."""
+def run(body, session_type=Session):
+    """body(session) in a temporary folder, all it started ended even on failure; exit status."""
     def stop(signum, _frame):
         raise CheckFailed(f"stopped by {signal.Signals(signum).name}")
 
@@ -183,7 +174,7 @@ def run(body, session_type=Session, expected=(CheckFailed,)):
         try:
             body(session)
         except Exception as failure:  # noqa: BLE001: every failure is reported the same way
-            if not isinstance(failure, expected):
+            if not isinstance(failure, CheckFailed):  # an X error shows where it came from
                 traceback.print_exc()
             print(f"FAILED: {failure}", file=sys.stderr)
             session.failure_report()

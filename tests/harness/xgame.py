@@ -1,5 +1,4 @@
-"""The built game in a real X window on a private Xvfb, its battle pinned from outside, driven
-as a player drives it: the frame it shows, its close button, Escape tapped or held."""
+"""The built game in a real X window on a private Xvfb, driven as a player drives it."""
 
 import os
 import select
@@ -10,16 +9,12 @@ from Xlib.ext import xtest
 from harness import battle, process
 from harness.process import CheckFailed
 
-X_ERRORS = (error.XError, error.ConnectionClosedError)
-
 
 def wait_until(seconds, what, probe):
-    """process.wait_until, an X error meaning only "not ready yet"."""
     return process.wait_until(seconds, what, probe, error.XError)
 
 
-def grab(win, size=battle.SIZE):
-    """The RGB bytes the X server shows in the window from its top-left corner."""
+def grab(win, size=battle.SIZE):  # RGB bytes from the top-left corner
     data = win.get_image(0, 0, size[0], size[1], X.ZPixmap, 0xFFFFFFFF).data
     rgb = bytearray(size[0] * size[1] * 3)
     for channel in range(3):  # B, G, R and an unused byte per pixel
@@ -28,17 +23,11 @@ def grab(win, size=battle.SIZE):
 
 
 def find_window(dpy, title, fits=lambda _win: True):
-    """The viewable top-level window titled `title` that `fits`, or None."""
-    for win in dpy.screen().root.query_tree().children:
-        if win.get_wm_name() == title and win.get_attributes().map_state == X.IsViewable \
-                and fits(win):
-            return win
-    return None
+    return next((win for win in dpy.screen().root.query_tree().children if win.get_wm_name() ==
+                 title and win.get_attributes().map_state == X.IsViewable and fits(win)), None)
 
 
-def send_key(dpy, name, *events):
-    """Sends the key `name`'s events (X.KeyPress, X.KeyRelease) through XTest, as a player's
-    keyboard would, to the window with the input focus."""
+def send_key(dpy, name, *events):  # through XTest, as a keyboard would, to the focus
     key = dpy.keysym_to_keycode(XK.string_to_keysym(name))
     for event in events:
         xtest.fake_input(dpy, event, key)
@@ -46,8 +35,6 @@ def send_key(dpy, name, *events):
 
 
 class Game:
-    """One start of the game: its process, its log of stdout and stderr, its window."""
-
     def __init__(self, session, args, name, **kwargs):
         self.session, self.win, self.log = session, None, session.log(name)
         self.proc = session.start(args, name, **kwargs)
@@ -64,7 +51,6 @@ class Game:
         wait_until(20, f"the game to exit after {after}", lambda: self.proc.poll() is not None)
 
     def window(self):
-        """The game's top-level window once it is viewable at 800x600, titled "Tumult 2D"."""
         dpy = self.session.dpy
         pid_atom = dpy.intern_atom("_NET_WM_PID")
 
@@ -82,8 +68,7 @@ class Game:
                               lambda: self.running() and grab(self.win), error.XError)
 
     def next_frames(self, expected):
-        """Returns once the game has twice redrawn a pixel painted over: a pass reads events
-        before it draws, so the game has read all it was sent before."""
+        """Once a pixel painted over is twice redrawn, the game has read all it was sent."""
         gc = self.win.create_gc(foreground=int.from_bytes(expected[:3], "big") ^ 0xFFFFFF,
                                 subwindow_mode=X.IncludeInferiors)
         for _ in range(2):
@@ -93,9 +78,7 @@ class Game:
                        == expected[:3])
 
     def escape(self, warned=(), tap=False):
-        """Ends the game with Escape, held down until it exits or, with `tap`, pressed and
-        released at once, both sent together so that one frame reads them; it must end with 0
-        and print nothing but a warning per image in `warned`."""
+        """Escape held until it exits, or with `tap` pressed and released for one frame to read."""
         dpy = self.session.dpy
         self.win.set_input_focus(X.RevertToParent, X.CurrentTime)
         send_key(dpy, "Escape", X.KeyPress, *[X.KeyRelease] * tap)
@@ -108,8 +91,7 @@ class Game:
                               for name in warned])
 
     def check_output(self, code, wanted):
-        """The exit code, and one line starting with each of `wanted` in order and nothing else
-        printed (a sanitizer report would show here)."""
+        """Nothing printed but what starts with each of `wanted` (a sanitizer's report shows)."""
         lines = self.output()
         if self.proc.returncode != code or len(lines) != len(wanted) or \
                 not all(map(str.startswith, lines, wanted)):
@@ -118,8 +100,6 @@ class Game:
 
 
 class Session(process.Session):
-    """A run's folder and processes, with a private Xvfb."""
-
     def __init__(self, workdir):
         super().__init__(workdir)
         # The launcher runs the game's binary: nothing, or Wine, whose window may name another of
@@ -146,8 +126,6 @@ class Session(process.Session):
         self.dpy = display.Display()
 
     def start_game(self, binary, cwd, name="game", seed=battle.SEED):
-        """Starts the game (or its launcher) in `cwd`, pinned to battle `seed`, and waits for
-        its window."""
         env = battle.pinned_environment(seed)
         env.pop("SDL_VIDEODRIVER", None)
         game = Game(self, [*self.launcher, os.path.abspath(binary)], name, cwd=cwd, env=env)
@@ -156,7 +134,7 @@ class Session(process.Session):
 
 
 def send_close_request(dpy, win):
-    """What a window manager sends when the player clicks the window's close button."""
+    """What a window manager sends when the player clicks the close button."""
     wm_delete = dpy.intern_atom("WM_DELETE_WINDOW")
     if wm_delete not in (win.get_wm_protocols() or []):  # else the request would test nothing
         raise CheckFailed("the window does not take WM_DELETE_WINDOW close requests")
@@ -167,10 +145,7 @@ def send_close_request(dpy, win):
 
 
 def play(session, game_binary, frame_tool, case):
-    """Each start: exactly the frame tumult2d_frame renders for its images, the close button
-    ignored, and Escape, tapped or held, that ends it, printing only a warning per image that
-    cannot load. "window" starts the game once with the shipped images, "hostile" twice: with
-    no image loading, then with every image in an odd format."""
+    """Case "window": the shipped images; "hostile": none loading, then each in an odd format."""
     broken, odd = battle.hostile_images()
     starts = {"window": [("shipped", {}, [], True)],  # True: Escape is tapped, not held
               "hostile": [("broken", broken, list(broken), False), ("odd", odd, [], True)]}[case]
@@ -185,9 +160,8 @@ def play(session, game_binary, frame_tool, case):
 
 
 def run(body):
-    """process.run with a private Xvfb started first."""
     def with_xvfb(session):
         session.start_xvfb()
         body(session)
 
-    return process.run(with_xvfb, Session, (CheckFailed, *X_ERRORS))
+    return process.run(with_xvfb, Session)

@@ -6,19 +6,14 @@
 # package_checks.sh (layout, launcher, lintian, dependencies). SOURCE_DATE_EPOCH is left
 # unset, so the package's default time is what is checked. The build folders stay in WORK_DIR,
 # so a second run rebuilds only what changed.
-# Usage: cpack_package_test.sh SOURCE_DIR WORK_DIR [CMAKE [CPACK]]
+# Usage: cpack_package_test.sh SOURCE_DIR WORK_DIR CMAKE CPACK
 set -euo pipefail
 # shellcheck source=tests/install/common.sh
 source "$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")/common.sh"
 
-[[ $# -ge 2 && $# -le 4 ]] || { echo "usage: $0 SOURCE_DIR WORK_DIR [CMAKE [CPACK]]" >&2; exit 2; }
-source_dir=$1
-work=$2
-cmake=${3:-cmake}
-cpack=${4:-cpack}
-checks=$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")/package_checks.sh
+[[ $# -eq 4 ]] || { echo "usage: $0 SOURCE_DIR WORK_DIR CMAKE CPACK" >&2; exit 2; }
+source_dir=$1 work=$2 cmake=$3 cpack=$4
 unset SOURCE_DATE_EPOCH
-doc_command() { "$source_dir/scripts/docs/doc_command" "$@"; }
 one=$work/one two=$work/a/second/build
 
 # package BUILD_DIR CONFIGURE BUILD: runs a document's commands that configure, build and
@@ -44,5 +39,5 @@ if ! cmp "${first[@]}" "${second[@]}"; then
   fail "two builds give different packages"
 fi
 echo "$(basename "${first[@]}") is the same from both builds"
-"$checks" "${first[@]}"
+"$here/package_checks.sh" "${first[@]}"
 echo PASSED

@@ -18,12 +18,10 @@ source "$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")/common.sh"
 
 [[ $# -eq 5 ]] || { echo "usage: $0 SOURCE_DIR WORK_DIR DEBIAN_BUILD PYTHON FRAME_TOOL" >&2; exit 2; }
 source_dir=$1 work=$2 debian_build=$3 python=$4 frame_tool=$5
-here=$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")
 mkdir -p "$work"
 scratch=$(mktemp -d "$work/scratch-XXXXXX")
 trap 'rm -rf "$scratch"' EXIT
 trap 'exit 1' TERM INT HUP  # a stop signal cleans up too
-doc_command() { "$source_dir/scripts/docs/doc_command" "$@"; }
 
 build=$(doc_command --dir build-debian="$debian_build" platforms/debian/README.md build.sh) ||
   fail "platforms/debian/README.md shows no build.sh command"

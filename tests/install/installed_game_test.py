@@ -1,8 +1,5 @@
 #!/usr/bin/env python3
-"""Plays the game installed into a temporary prefix (appstreamcli checks the desktop entry,
-metainfo and icon together), moved and started through a link elsewhere, or, with --deb,
-unpacked from its Debian package: it must show exactly the frame tumult2d_frame renders from
-the pictures found there, and Escape ends it with nothing printed.
+"""Plays the game installed (and appstreamcli-valid), moved and linked, or unpacked from a .deb.
 
 Usage: installed_game_test.py BUILD_DIR FRAME_TOOL [CMAKE] | --deb PACKAGE FRAME_TOOL"""
 
@@ -13,7 +10,7 @@ from harness import battle, process, xgame
 
 
 def install(session, build_dir, cmake="cmake"):
-    """The launcher linked from elsewhere, where it starts, and where it runs the game."""
+    """The launcher linked from elsewhere, where it starts, and its data folder."""
     staged, prefix, elsewhere = (os.path.join(session.workdir, n)
                                  for n in ("staged", "moved", "elsewhere"))
     session.run([cmake, "--install", build_dir, "--prefix", staged])
@@ -25,7 +22,6 @@ def install(session, build_dir, cmake="cmake"):
 
 
 def unpack(session, package):
-    """The same three from the package, in Debian's layout for games."""
     root = os.path.join(session.workdir, "root")
     session.run(["dpkg-deb", "-x", package, root])
     return (os.path.join(root, "usr/games/tumult2d"), session.workdir,

@@ -1,17 +1,15 @@
 #!/usr/bin/env python3
-"""Plays the browser build as web_test.py does, on the screens of a phone and a tablet with touch
-(Chromium's mobile emulation, fingers sent through the DevTools protocol), and without a network.
+"""Plays the browser build as web_test.py does, on a phone and a tablet with touch, and offline.
 
 Usage: devices_test.py SITE FRAME_TOOL touch|offline   (run from the folder of images/)
        devices_test.py SITE FRAME_TOOL screens FOLDER  (writes the screenshots there)"""
 
 import base64
 import os
-import sys
 
 from harness import battle, process
 from harness.process import CheckFailed
-from web_test import OVER, Browser, Server
+from web_test import OVER, Server, main
 
 LEFT, FIRE, MENU = "ArrowLeft", " ", "Escape"  # the keys the on-screen controls press
 PRESSED = 0x10000  # a key's code as the game's driver queues a press of it: PRESSED + SDL symbol
@@ -47,7 +45,6 @@ Object.defineProperty(window, "Tumult2D", { set: made => { factory = made; }, ge
   watchKeys();
   return factory(game);
 } });"""
-RECT = "const r = arguments[0].getBoundingClientRect(); return [r.left, r.top, r.right, r.bottom];"
 # Where the page puts what it shows: the screen, the battle, the room the battle has, the help
 # (its words, and whether any are cut off), each control shown, and the page's whole size.
 LAYOUT = """const box = element => { const r = element.getBoundingClientRect();
@@ -60,45 +57,40 @@ return { screen: [innerWidth, innerHeight], battle: box(document.getElementById(
   controls: [...document.querySelectorAll(".controls button")].filter(b => b.offsetParent)
     .map(b => [b.textContent, box(b)]),
   scroll: [document.documentElement.scrollWidth, document.documentElement.scrollHeight] };"""
-ABOUT = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "..", "data", "about.txt")
 
 
-class Fingers:
-    """Touches on the page through the DevTools protocol, each finger by its own id."""
+def centre(element):  # in the viewport, as the page does not scroll
+    r = element.rect
+    return {"x": r["x"] + r["width"] / 2, "y": r["y"] + r["height"] / 2}
 
-    def __init__(self, browser):
-        self.driver = browser.driver
 
-    def centre(self, element):
-        left, top, right, bottom = self.driver.execute_script(RECT, element)
-        return {"x": (left + right) / 2, "y": (top + bottom) / 2}
+def control(driver, key):
+    return driver.find_element("css selector", f".controls [data-key='{key}']")
 
-    def control(self, key):
-        return self.driver.find_element("css selector", f".controls [data-key='{key}']")
 
-    def touch(self, kind, points):
-        """touchStart or touchMove sets where the fingers `points` ({id: place}) are; touchEnd
-        lifts them."""
-        self.driver.execute_cdp_cmd("Input.dispatchTouchEvent", {"type": kind, "touchPoints": [
-            dict(place, id=finger) for finger, place in points.items()]})
+def fingers(driver, kind, points):
+    """touchStart or touchMove puts fingers `points` ({id: place}); touchEnd lifts them."""
+    driver.execute_cdp_cmd("Input.dispatchTouchEvent", {"type": kind, "touchPoints": [
+        dict(place, id=finger) for finger, place in points.items()]})
 
-    def tap(self, element, finger=9):
-        point = {finger: self.centre(element)}
-        self.touch("touchStart", point)
-        self.touch("touchEnd", point)
 
-    def gestures(self, place):
-        """A pinch that would zoom the page in, and a drag that would scroll it, at `place`."""
-        x, y = place["x"], place["y"]
-        self.touch("touchStart", {1: {"x": x - 5, "y": y}, 2: {"x": x + 5, "y": y}})
-        for step in range(1, 9):
-            self.touch("touchMove", {1: {"x": x - 5 - 6 * step, "y": y - 6 * step},
-                                     2: {"x": x + 5 + 6 * step, "y": y + 6 * step}})
-        self.touch("touchEnd", {1: {"x": x - 53, "y": y - 48}, 2: {"x": x + 53, "y": y + 48}})
-        self.touch("touchStart", {1: place})
-        for step in range(1, 9):
-            self.touch("touchMove", {1: {"x": x, "y": y - 25 * step}})
-        self.touch("touchEnd", {1: {"x": x, "y": y - 200}})
+def tap(driver, element):
+    for kind in ("touchStart", "touchEnd"):
+        fingers(driver, kind, {9: centre(element)})
+
+
+def gestures(driver, place):
+    """A pinch that would zoom the page in, and a drag that would scroll it, at `place`."""
+    x, y = place["x"], place["y"]
+    fingers(driver, "touchStart", {1: {"x": x - 5, "y": y}, 2: {"x": x + 5, "y": y}})
+    for step in range(1, 9):
+        fingers(driver, "touchMove", {1: {"x": x - 5 - 6 * step, "y": y - 6 * step},
+                                      2: {"x": x + 5 + 6 * step, "y": y + 6 * step}})
+    fingers(driver, "touchEnd", {1: {"x": x - 53, "y": y - 48}, 2: {"x": x + 53, "y": y + 48}})
+    fingers(driver, "touchStart", {1: place})
+    for step in range(1, 9):
+        fingers(driver, "touchMove", {1: {"x": x, "y": y - 25 * step}})
+    fingers(driver, "touchEnd", {1: {"x": x, "y": y - 200}})
 
 
 def reads(driver):
@@ -106,8 +98,7 @@ def reads(driver):
 
 
 def between_frames(browser, action):
-    """Does `action` while the game waits between two frames, then lets it on; the number of
-    frames shown before the next one."""
+    """`action` while the game waits between two frames; the number of frames shown before."""
     driver = browser.driver
     driver.execute_script("heldTimers = []")
     process.wait_until(10, "the game to wait for its next frame",
@@ -119,22 +110,18 @@ def between_frames(browser, action):
 
 
 def touch(session, browser, frame_tool):
-    """On a phone's screen with touch: the battle is exact; an arrow held while Fire is tapped,
-    all within one frame, reaches the game as the keyboard's key events, the arrow held until
-    its finger lifts; a pinch or a drag neither zooms nor scrolls the page; a tap on Menu that
-    begins and ends within one frame ends the battle, and a tap on Play again starts the next,
-    exact too."""
+    """Touches within one frame reach the game as keys would; the page neither zooms nor scrolls."""
     browser.emulate(390, 844)
     browser.before_page(WATCH)
     browser.open(battle.SEED)
     browser.expect_frame(battle.render(session, frame_tool, "."))
-    driver, fingers = browser.driver, Fingers(browser)
-    arrow, fire = fingers.centre(fingers.control(LEFT)), fingers.centre(fingers.control(FIRE))
+    driver = browser.driver
+    arrow, fire = centre(control(driver, LEFT)), centre(control(driver, FIRE))
 
     def hold_arrow_tap_fire():
-        fingers.touch("touchStart", {1: arrow})
-        fingers.touch("touchStart", {1: arrow, 2: fire})
-        fingers.touch("touchEnd", {2: fire})
+        fingers(driver, "touchStart", {1: arrow})
+        fingers(driver, "touchStart", {1: arrow, 2: fire})
+        fingers(driver, "touchEnd", {2: fire})
 
     frame = between_frames(browser, hold_arrow_tap_fire)
     wanted = [(frame, PRESSED + SDL_SYMBOL[LEFT]), (frame, PRESSED + SDL_SYMBOL[FIRE]),
@@ -143,40 +130,38 @@ def touch(session, browser, frame_tool):
         "return framesShown") > frame + 5)
     if reads(driver) != wanted:
         raise CheckFailed(f"the game read (frames shown before, key) {reads(driver)}, not {wanted}")
-    fingers.touch("touchEnd", {1: arrow})
+    fingers(driver, "touchEnd", {1: arrow})
     process.wait_until(10, "the arrow's release to reach the game",
                        lambda: len(reads(driver)) > 3)
     later = reads(driver)[3:]
     if [key for _, key in later] != [SDL_SYMBOL[LEFT]] or later[0][0] <= frame + 5:
         raise CheckFailed(f"after the arrow's finger lifted the game read {later}")
 
-    for place in (fingers.centre(driver.find_element("id", "screen")), arrow):
-        fingers.gestures(place)
+    for place in (centre(driver.find_element("id", "screen")), arrow):
+        gestures(driver, place)
     view = driver.execute_script("return [visualViewport.scale, visualViewport.offsetTop, scrollY]")
     if view != [1, 0, 0]:
         raise CheckFailed(f"after a pinch and a drag the page has [zoom, offset, scrollY] = {view}")
 
-    menu = fingers.control(MENU)
-    between_frames(browser, lambda: fingers.tap(menu))
+    menu = control(driver, MENU)
+    between_frames(browser, lambda: tap(driver, menu))
     browser.notice(OVER)
-    driver.execute_script(f"window.pinnedClock = {battle.EPOCH_MS + 7};")
-    fingers.tap(driver.find_element("id", "again"))
+    browser.move_clock(7)
+    tap(driver, driver.find_element("id", "again"))
     browser.notice("")
     browser.expect_frame(battle.render(session, frame_tool, ".", 7))
 
 
-def controls_told():
-    """data/about.txt's controls: (name, keys, what it does) of each."""
-    with open(ABOUT) as about:
+def controls_told():  # (name, keys, what it does) of each
+    with open("data/about.txt") as about:  # from the source folder, as images/
         fields = [[field.strip() for field in line.split("|")] for line in about]
     return [(name, keys, does) for kind, name, keys, _, does, *_ in
             (line + [""] * 5 for line in fields) if kind == "control"]
 
 
 def check_layout(driver, touch):
-    """The battle, the help and the controls each whole on the screen, none over the battle,
-    the battle as large as its room allows at 4:3, nothing to scroll; the help in the device's
-    words, about each control as data/about.txt tells it."""
+    """All whole on the screen, none over the battle, which fills its room at 4:3; the help in
+    the device's words, about each control as data/about.txt tells it."""
     layout = driver.execute_script(LAYOUT)
     width, height = layout["screen"]
     battle_box, room = layout["battle"], layout["room"]
@@ -184,7 +169,8 @@ def check_layout(driver, touch):
               [("battle", battle_box), ("help", layout["help"])] + layout["controls"]
               if left < 0 or top < 0 or right > width + 0.5 or bottom > height + 0.5]
     over = [name for name, box in [("help", layout["help"])] + layout["controls"]
-            if overlap(box, battle_box)]
+            if box[0] < battle_box[2] and battle_box[0] < box[2]
+            and box[1] < battle_box[3] and battle_box[1] < box[3]]
     size = [battle_box[2] - battle_box[0], battle_box[3] - battle_box[1]]
     fills = abs(size[0] - room[0]) < 1 or abs(size[1] - room[1]) < 1
     words = layout["words"].lower()
@@ -200,27 +186,19 @@ def check_layout(driver, touch):
                           f" help {layout['words']!r}, {len(layout['controls'])} controls shown")
 
 
-def overlap(one, other):
-    return one[0] < other[2] and other[0] < one[2] and one[1] < other[3] and other[1] < one[3]
-
-
 def full_screen(browser):
-    """The fullscreen control, touched, puts the game on the whole screen; touched again, it
-    brings back the page as it was."""
-    driver, fingers = browser.driver, Fingers(browser)
+    """Touched, the fullscreen control puts the game on the whole screen, then takes it back."""
+    driver = browser.driver
     before = driver.execute_script(LAYOUT)
-    button = driver.find_element("id", "fullscreen")
     for wanted in ("game", None):
-        fingers.tap(button)
-        process.wait_until(10, f"the full screen to be {wanted}", lambda: driver.execute_script(
-            "return document.fullscreenElement?.id ?? null") == wanted)
-    process.wait_until(10, "the page as it was", lambda: driver.execute_script(LAYOUT) == before)
+        tap(driver, driver.find_element("id", "fullscreen"))
+        process.wait_for(10, "the full screen", lambda: driver.execute_script(
+            "return document.fullscreenElement?.id ?? null"), wanted)
+    process.wait_for(10, "the page as it was", lambda: driver.execute_script(LAYOUT), before)
 
 
 def screens(session, browser, frame_tool, folder):
-    """A phone upright and on its side and a tablet, with touch, and a desktop's window: each
-    shows the whole battle, exact, and the whole help (checked, and saved as a PNG in `folder`
-    to look at); fullscreen comes and goes by touch."""
+    """A phone both ways and a tablet with touch, a desktop's window; each saved as a PNG."""
     os.makedirs(folder, exist_ok=True)
     expected = battle.render(session, frame_tool, ".")
     for width, height, touch in ((390, 844, True), (844, 390, True), (1024, 768, True),
@@ -237,16 +215,13 @@ def screens(session, browser, frame_tool, folder):
 
 
 def network(browser, up):
-    """Has the server answer or not, and the browser be online or offline."""
     Server.down = not up
     browser.driver.execute_cdp_cmd("Network.emulateNetworkConditions", {
         "offline": not up, "latency": 0, "downloadThroughput": -1, "uploadThroughput": -1})
 
 
 def offline(session, browser, frame_tool):
-    """After one visit, with the server answering nothing and the browser offline, the page
-    opens again and its battle is exact. Back online, a new release of the site (a changed page
-    and other pictures) is what the next visit plays, the page and the pictures both."""
+    """Played offline after one visit; back online, a new release's page and pictures both."""
     browser.emulate(390, 844)
     browser.open(battle.SEED)
     browser.expect_frame(battle.render(session, frame_tool, "."))
@@ -270,14 +245,5 @@ def offline(session, browser, frame_tool):
                           f" {browser.driver.title!r}")
 
 
-def main(site, frame_tool, case, *folder):
-    frame_tool = os.path.abspath(frame_tool)
-    test = {"touch": touch, "screens": screens, "offline": offline}[case]
-    return process.run(lambda session: test(session, Browser(session, site, case == "offline"),
-                                            frame_tool, *folder))
-
-
 if __name__ == "__main__":
-    process.check_usage(len(sys.argv) == 4 and sys.argv[3] in ("touch", "offline") or
-                        len(sys.argv) == 5 and sys.argv[3] == "screens", __doc__)
-    sys.exit(main(*sys.argv[1:]))
+    main({"touch": touch, "screens": screens, "offline": offline}, __doc__)

@@ -1,12 +1,7 @@
 #!/usr/bin/env python3
-"""Plays the Windows build from its zip under Debian's Wine as tests/desktop/desktop_test.py
-plays the Linux build (libfaketime reaches through Wine); it must be a window program (no
-console), and without a video driver say why, in a message box too, and exit with 1 once the
-box is closed.
+"""Plays the Windows build's zip under Wine as tests/desktop/desktop_test.py plays the game.
 
-Usage: wine_test.py ZIP FRAME_TOOL WINEPREFIX. The prefix is made on first use and kept; every
-Wine process of it is ended when the test ends. Wine's own processes write to wine.log in the
-test's folder; Wine's errors (and only its errors) are kept, and a failure shows their tail."""
+Usage: wine_test.py ZIP FRAME_TOOL WINEPREFIX   (the prefix is made on first use and kept)"""
 
 import os
 import re
@@ -25,26 +20,17 @@ WINE_LINE = re.compile(r"([0-9a-f]{4,}:)*(err|warn|fixme|trace):|wine: ").match
 
 
 def end_wine(session):
-    """Ends every process of the prefix in use, by the prefix: the game, whichever of Wine's
-    own processes it started, and the server; returns once they are gone."""
+    """Every process of the prefix in use, gone once this returns."""
     for option in ("-k", "-w"):
         session.start([WINESERVER, option], "wine").wait(timeout=30)
 
 
 def use_prefix(session, prefix, reader):
-    """Every Wine process started from here on runs in `prefix`, with its errors shown and
-    without the prompts to install Mono or Gecko or the menu entries a prefix would make. The
-    prefix is made unless it is there (a newer Wine updates it as it starts); a half-made one
-    never takes its name, so a test stopped while making it makes it anew next time.
-
-    The prefix's server, services and desktop start here, before any game, and stay until the
-    test ends them (or for as long as a test may take, should it be killed outright). Started
-    by a game, they would be its children, with its pinned clock and its log; the game's start
-    would boot the prefix while the test waits for its window, and its exit would shut the
-    prefix down, where under load Wine's driver host can crash, writing into the game's log
-    ("wine: Unhandled page fault ... in ntoskrnl.exe"). The server returns
-    once it listens; the desktop (explorer.exe) starts with the first program that looks for a
-    window, here `reader` (window_text.exe), which finds no box yet."""
+    """A half-made prefix never takes its name. Its server, services and desktop start here and
+    stay until the test ends: started by a game, they would be its children, with its clock and
+    log, and its exit would shut the prefix down, where under load Wine's driver host can crash
+    into the game's log. The desktop starts with the first program to look for a window:
+    `reader`."""
     os.environ.update(WINEDEBUG="-all,err+all",
                       WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d")
     session.launcher, session.launcher_line = (WINE,), WINE_LINE
@@ -66,7 +52,7 @@ def use_prefix(session, prefix, reader):
 
 
 def check_window_program(exe):
-    """The executable is a window program (PE subsystem 2), so Explorer opens no console."""
+    """PE subsystem 2, so Explorer opens no console."""
     with open(exe, "rb") as f:
         header = f.read(4096)
     pe = int.from_bytes(header[0x3C:0x40], "little")
@@ -75,16 +61,13 @@ def check_window_program(exe):
 
 
 def build_reader(session):
-    """window_text.exe, which reads the text of a message box in the prefix."""
     reader = os.path.join(session.workdir, "window_text.exe")
     session.run([MINGW_CC, "-O2", "-o", reader, WINDOW_TEXT], "mingw")
     return reader
 
 
 def failed_start(session, exe, reader):
-    """Without a video driver the game says why on stderr and in a message box titled "Tumult
-    2D", which holds it until Return (pressed as a player would) closes the box; then it exits
-    with 1. The reader, run in the same prefix, reads the reason the box shows."""
+    """Without a video driver, why on stderr and in a box that holds the game until Return."""
     game = xgame.Game(session, [WINE, exe], "failed-start",
                       env=dict(os.environ, SDL_VIDEODRIVER="nosuchdriver"))
     box = xgame.wait_until(30, f'a message box titled "{battle.TITLE}"', lambda: game.running()
