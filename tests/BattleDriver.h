@@ -4,16 +4,8 @@
 #ifndef TUMULT2D_TESTS_BATTLEDRIVER_H_
 #define TUMULT2D_TESTS_BATTLEDRIVER_H_
 
-#include <SDL.h>
-#include <gtest/gtest.h>
-
 #include <algorithm>
-#include <cstdint>
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <string>
-#include <vector>
 
 #include "Game.h"
 #include "TestSupport.h"

@@ -1,7 +1,5 @@
 #include "game/Battlefield.h"
 
-#include <gtest/gtest.h>
-
 #include <algorithm>
 #include <optional>
 #include <random>

@@ -5,7 +5,6 @@
 #include <iterator>
 #include <string>
 #include <tuple>
-#include <vector>
 
 #include "TestSupport.h"
 #include "graphics/GraphicsUnit.h"

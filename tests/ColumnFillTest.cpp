@@ -1,9 +1,6 @@
 #include "graphics/ColumnFill.h"
 
-#include <gtest/gtest.h>
-
 #include <random>
-#include <vector>
 
 #include "TestSupport.h"
 

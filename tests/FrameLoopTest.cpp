@@ -1,6 +1,5 @@
 // The frame loop over many frames, driven by keys as a player presses them: what it shows and
 // when it ends, and that it allocates nothing.
-#include <gtest/gtest.h>
 
 #include <atomic>
 

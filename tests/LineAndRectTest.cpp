@@ -1,7 +1,6 @@
 #include "graphics/LineAndRect.h"
 
 #include <array>
-#include <cstring>
 
 #include "TestSupport.h"
 

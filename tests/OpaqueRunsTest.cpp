@@ -1,10 +1,5 @@
 #include "graphics/OpaqueRuns.h"
 
-#include <gtest/gtest.h>
-
-#include <cstring>
-#include <vector>
-
 #include "TestSupport.h"
 
 namespace {

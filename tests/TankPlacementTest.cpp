@@ -1,7 +1,3 @@
-#include <gtest/gtest.h>
-
-#include <algorithm>
-#include <cmath>
 #include <tuple>
 
 #include "TestSupport.h"
