@@ -112,6 +112,9 @@ using GraphicsUnitLoadImage = DummyDisplayTest;
 TEST_F(GraphicsUnitLoadImage, EveryLayoutGivesThePicturesColoursAndKeysOnTheFirstPixelsColour) {
   const TLayout layouts[] = {
       {"1-bit", 1},
+      {"8-bit", 8},
+      {"24-bit", 24},
+      {"32-bit 8-8-8, 108-byte header", 32, 108, {0xFF0000, 0xFF00, 0xFF}},
       {"1-bit, 56-byte header", 1, 56},
       {"4-bit, 124-byte header", 4, 124},
       {"8-bit, 108-byte header, top-down", 8, 108, {}, kTopDown},
