@@ -1,6 +1,7 @@
 #include "graphics/OpaqueRuns.h"
 
 #include "TestSupport.h"
+#include "graphics/LineAndRect.h"
 
 namespace {
 
@@ -8,11 +9,9 @@ namespace {
 // that every small value is taken but one.
 TSurfacePtr Picture(int Width, int Height, std::vector<uint32_t> Values = {}) {
   TSurfacePtr picture = MakeSurface(Width, Height);
-  for (int i = 0; i < Width * Height; ++i) {
-    const uint32_t value = Values.empty() ? uint32_t(i) : Values[size_t(i)];
-    std::memcpy(static_cast<uint8_t*>(picture->pixels) + i / Width * picture->pitch + i % Width * 4,
-                &value, sizeof value);
-  }
+  for (int i = 0; i < Width * Height; ++i)
+    SDL_PutPixel(picture.get(), i % Width, i / Width,
+                 Values.empty() ? uint32_t(i) : Values[size_t(i)]);
   return picture;
 }
 
