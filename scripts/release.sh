@@ -11,7 +11,7 @@
 #
 # and prints what it made, with sizes. Every file's bytes depend on the commit alone, so two
 # releases of one commit, made anywhere at any time, are the same. VERSION is CMakeLists.txt's,
-# and the release stops first if the changelog or the metainfo says otherwise
+# and the release stops first if the changelog says otherwise
 # (scripts/version.sh --check). A tree with uncommitted changes is refused.
 #
 #   scripts/release.sh [OUT_DIR [BUILD_ROOT [SDL_FROM]]]

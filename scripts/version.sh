@@ -1,17 +1,15 @@
 #!/usr/bin/env bash
 # Prints the game's version, written once: project(... VERSION ...) in CMakeLists.txt. With
 # --check it first makes sure the places that repeat it agree, and exits 1 naming both values
-# of the first that does not:
-# - data/changelog's top entry and the metainfo's newest release (which must also have the
-#   same date);
-# - the release notes: data/changelog is where they are written, and each release of the
-#   metainfo must say, item for item (<p> or <li>), what its changelog entry says;
-# - every artefact name (tumult2d-X.Y.Z..., tumult2d_X.Y.Z...) in the documents.
+# of the first that does not: data/changelog's top entry, and every artefact name
+# (tumult2d-X.Y.Z..., tumult2d_X.Y.Z...) in the documents. With --releases it prints the
+# releases of data/changelog, where the release notes are written, as the metainfo's
+# <release> elements (data/CMakeLists.txt puts them there).
 #
-#   scripts/version.sh [--check]
+#   scripts/version.sh [--check | --releases]
 set -euo pipefail
-if [[ $# -gt 1 || ($# -eq 1 && $1 != --check) ]]; then
-  echo "usage: scripts/version.sh [--check]" >&2
+if [[ $# -gt 1 || ($# -eq 1 && $1 != --check && $1 != --releases) ]]; then
+  echo "usage: scripts/version.sh [--check | --releases]" >&2
   exit 2
 fi
 cd "$(dirname "$(readlink -f "${BASH_SOURCE[0]}")")/.."
@@ -21,18 +19,6 @@ if [[ -z $version ]]; then
   echo "version: CMakeLists.txt has no project(NAME VERSION X.Y.Z" >&2
   exit 1
 fi
-if [[ $# -eq 0 ]]; then
-  echo "$version"
-  exit 0
-fi
-
-# The metainfo, or the template it is made from.
-metainfo=$(echo data/*.metainfo.xml*)
-mismatch() {  # mismatch WHAT VALUE OTHER_WHAT OTHER_VALUE
-  echo "version: $1 is '$2' but $3 is '$4'" >&2
-  exit 1
-}
-
 # One line per release, newest first: VERSION|YYYY-MM-DD|note|note...
 changelog_releases() {
   awk '
@@ -48,36 +34,32 @@ changelog_releases() {
       printf "%s|%04d-%02d-%02d%s\n", version, field[4], month, field[2], notes
     }' data/changelog
 }
-metainfo_releases() {
-  # One tag or text per line, whitespace folded, then the same fields as above.
-  tr '\n' ' ' <"$metainfo" | sed 's/</\n</g; s/>/>\n/g' | sed 's/^ *//; s/ *$//; s/  */ /g' |
-    awk '
-      /^<release / {
-        version = $0; sub(/.* version="/, "", version); sub(/".*/, "", version)
-        date = $0; sub(/.* date="/, "", date); sub(/".*/, "", date)
-        line = version "|" date
-        if ($0 ~ /\/>$/) print line; else inside = 1
-        next
-      }
-      inside && /^<(p|li)>$/ { item = ""; next }
-      inside && /^<\/(p|li)>$/ { line = line "|" item; next }
-      inside && /^<\/release>$/ { print line; inside = 0; next }
-      inside && !/^</ && $0 != "" { item = item (item == "" ? "" : " ") $0 }'
+if [[ $# -eq 0 ]]; then
+  echo "$version"
+  exit 0
+elif [[ $1 == --releases ]]; then
+  # Each note a <p>, with XML's own characters escaped.
+  changelog_releases | sed 's/&/\&amp;/g; s/</\&lt;/g; s/>/\&gt;/g' |
+    while IFS='|' read -r release date notes; do
+      echo "<release version=\"$release\" date=\"$date\">"
+      echo "  <description>"
+      while IFS= read -r -d '|' note; do
+        echo "    <p>$note</p>"
+      done <<<"$notes|"
+      echo "  </description>"
+      echo "</release>"
+    done
+  exit 0
+fi
+
+mismatch() {  # mismatch WHAT VALUE OTHER_WHAT OTHER_VALUE
+  echo "version: $1 is '$2' but $3 is '$4'" >&2
+  exit 1
 }
 
 top=$(changelog_releases | head -n 1)
-newest=$(metainfo_releases | head -n 1)
 [[ ${top%%|*} == "$version" ]] ||
   mismatch "data/changelog's top entry" "${top%%|*}" "CMakeLists.txt's project VERSION" "$version"
-[[ ${newest%%|*} == "$version" ]] ||
-  mismatch "$metainfo's newest release" "${newest%%|*}" \
-    "CMakeLists.txt's project VERSION" "$version"
-if ! notes=$(diff <(changelog_releases) <(metainfo_releases)); then
-  echo "version: the releases of data/changelog (<) and of $metainfo (>) differ" \
-    "(version|date|notes):" >&2
-  echo "$notes" >&2
-  exit 1
-fi
 
 # Artefact names in the documents: a game release's name with another version is stale.
 while IFS=: read -r file line name; do

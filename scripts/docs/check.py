@@ -366,15 +366,14 @@ def about(source):
             " ".join(description.group(2).split()) != told("about"):
         fail("platforms/debian/control", "the Description is not data/about.txt's "
              f"synopsis ({told('synopsis')}) and what the game is ({told('about')})")
-    # Each clause of it, that is; the changelog (and the metainfo's release notes, which are
-    # its entries) says what each release did, for good.
+    # Each clause of it, that is; the changelog says what each release did, for good.
     clauses = [c.strip() for c in re.split(r"[:;.]", told("today")) if len(c.split()) >= 3]
     for path in tracked(source):
         if path in ("data/about.txt", "data/changelog") or path.endswith((".bmp", ".png")):
             continue
-        text = re.sub(r"<releases>.*</releases>", "", read(os.path.join(source, path)), flags=re.S)
+        text = " ".join(read(os.path.join(source, path)).split()).lower()
         for clause in clauses:
-            if clause.lower() in " ".join(text.split()).lower():
+            if clause.lower() in text:
                 fail(path, f"says what the game does today (\"{clause}\"), which data/about.txt "
                            "alone says, for the texts to be made from")
     return report("the texts say what data/about.txt says")
